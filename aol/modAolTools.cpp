@@ -1,0 +1,175 @@
+#include "aol/modAolTools.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "platform/AnsiText.h"
+
+namespace modAolTools {
+namespace {
+
+using platform::WindowApi;
+
+constexpr std::string_view kWelcome = "Welcome, ";
+constexpr platform::Millis kImWaitBound{10'000};
+// How long one pass of a wait may sleep before it looks again: the client
+// lives in another process on a real system and does not wake our loop.
+constexpr platform::Millis kImWaitSlice{20};
+
+Hwnd MdiClient(WindowApi& windows) {
+    Hwnd frame = windows.FindWindowA("AOL Frame25");
+    return windows.FindWindowExA(frame, 0, "MDIClient");
+}
+
+Hwnd FindInstantMessageWindow(WindowApi& windows, Hwnd mdi) {
+    return windows.FindWindowExA(mdi, 0, "AOL Child", std::string_view("Send Instant Message"));
+}
+
+platform::LParam TextParam(const std::string& ansi) {
+    return reinterpret_cast<platform::LParam>(ansi.c_str());
+}
+
+}  // namespace
+
+Hwnd FindNthChild(WindowApi& windows, Hwnd parent, const std::string& className, int n) {
+    Hwnd found = windows.FindWindowExA(parent, 0, className);
+    for (int step = 1; step < n; ++step) found = windows.FindWindowExA(parent, found, className);
+    return found;
+}
+
+Hwnd FindChatRoom(WindowApi& windows) {
+    Hwnd mdi = MdiClient(windows);
+    Hwnd candidate = windows.FindWindowExA(mdi, 0, "AOL Child");
+    while (true) {
+        // All four lookups every time, as the client's rooms are recognised
+        // by carrying every one of these kinds of control.
+        Hwnd rich = windows.FindWindowExA(candidate, 0, "RICHCNTL");
+        Hwnd list = windows.FindWindowExA(candidate, 0, "_AOL_Listbox");
+        Hwnd icon = windows.FindWindowExA(candidate, 0, "_AOL_Icon");
+        Hwnd label = windows.FindWindowExA(candidate, 0, "_AOL_Static");
+        if (rich && list && icon && label) return candidate;
+        if (candidate == 0) return 0;
+        candidate = windows.FindWindowExA(mdi, candidate, "AOL Child");
+        if (candidate == 0) return 0;
+    }
+}
+
+std::string GetWindowCaption(WindowApi& windows, Hwnd window) {
+    int length = windows.GetWindowTextLengthA(window);
+    if (length <= 0) return "";
+    // Exactly the measured length: a text that grew since is cut, and what
+    // the read did not fill stays NUL.
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    windows.GetWindowTextA(window, buffer.data(), length + 1);
+    return platform::FromAnsi(std::string_view(buffer.data(), static_cast<std::size_t>(length)));
+}
+
+std::string GetOwnScreenName(WindowApi& windows) {
+    Hwnd mdi = MdiClient(windows);
+    Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child");
+    std::string caption = GetWindowCaption(windows, child);
+    while (caption.rfind(kWelcome, 0) != 0) {
+        if (child == 0) return "";
+        child = windows.FindWindowExA(mdi, child, "AOL Child");
+        if (child == 0) return "";
+        caption = GetWindowCaption(windows, child);
+    }
+    auto bang = caption.find('!');
+    // A welcome caption without "!" yields everything after the greeting.
+    if (bang == std::string::npos) return caption.substr(kWelcome.size());
+    return caption.substr(kWelcome.size(), bang - kWelcome.size());
+}
+
+void GotoKeyword(WindowApi& windows, const std::string& keyword) {
+    Hwnd frame = windows.FindWindowA("AOL Frame25");
+    Hwnd toolbar = windows.FindWindowExA(frame, 0, "AOL Toolbar");
+    Hwnd inner = windows.FindWindowExA(toolbar, 0, "_AOL_Toolbar");
+    Hwnd combo = windows.FindWindowExA(inner, 0, "_AOL_Combobox");
+    Hwnd edit = windows.FindWindowExA(combo, 0, "Edit");
+    std::string ansi = platform::ToAnsi(keyword);
+    windows.SendMessageA(edit, platform::WM_SETTEXT, 0, TextParam(ansi));
+    windows.SendMessageA(edit, platform::WM_CHAR, platform::VK_SPACE, 0);
+    windows.SendMessageA(edit, platform::WM_CHAR, platform::VK_RETURN, 0);
+}
+
+void SendInstantMessage(platform::Services& services, const std::string& screenName,
+                        const std::string& message) {
+    WindowApi& windows = services.windows;
+    platform::Runtime& runtime = services.runtime;
+    Hwnd mdi = MdiClient(windows);
+    GotoKeyword(windows, "aol://9293:" + screenName);
+
+    // Wait for the message window with its text box and send button.
+    Hwnd window = 0, box = 0, send = 0;
+    platform::Millis deadline = runtime.Monotonic() + kImWaitBound;
+    while (true) {
+        runtime.DoEvents();
+        if (runtime.QuitRequested()) return;
+        window = FindInstantMessageWindow(windows, mdi);
+        box = windows.FindWindowExA(window, 0, "RICHCNTL");
+        send = FindNthChild(windows, window, "_AOL_Icon", 9);
+        if (window && box && send) break;
+        platform::Millis left = deadline - runtime.Monotonic();
+        if (left <= platform::Millis{0}) return;
+        runtime.WaitForEvents(std::min(left, kImWaitSlice));
+    }
+
+    std::string ansi = platform::ToAnsi(message);
+    windows.SendMessageA(box, platform::WM_SETTEXT, 0, TextParam(ansi));
+    windows.SendMessageA(send, platform::WM_LBUTTONDOWN, 0, 0);
+    windows.SendMessageA(send, platform::WM_LBUTTONUP, 0, 0);
+
+    // Wait for the outcome: the client's box (answer it and close the
+    // window), or the window gone because the message went.
+    deadline = runtime.Monotonic() + kImWaitBound;
+    while (true) {
+        runtime.DoEvents();
+        if (runtime.QuitRequested()) return;
+        Hwnd clientBox = windows.FindWindowA("#32770", std::string_view("America Online"));
+        window = FindInstantMessageWindow(windows, mdi);
+        if (clientBox) {
+            Hwnd button = windows.FindWindowExA(clientBox, 0, "Button");
+            windows.PostMessageA(button, platform::WM_KEYDOWN, platform::VK_SPACE, 0);
+            windows.PostMessageA(button, platform::WM_KEYUP, platform::VK_SPACE, 0);
+            windows.PostMessageA(window, platform::WM_CLOSE, 0, 0);
+            return;
+        }
+        if (!window) return;
+        platform::Millis left = deadline - runtime.Monotonic();
+        if (left <= platform::Millis{0}) return;
+        runtime.WaitForEvents(std::min(left, kImWaitSlice));
+    }
+}
+
+double RandomNumber(platform::Runtime& runtime, const std::string& maxText) {
+    runtime.Reseed();
+    double r = runtime.Random();
+    double m = 0;
+    auto first = maxText.find_first_not_of(' ');
+    if (first != std::string::npos) {
+        const char* begin = maxText.data() + first;
+        std::from_chars(begin, maxText.data() + maxText.size(), m);
+    }
+    if (!(m >= 1) || !std::isfinite(m)) return 1;
+    return std::floor(m * r) + 1;
+}
+
+void Pause(platform::Runtime& runtime, int seconds) {
+    constexpr double kDay = 24 * 3600;
+    double start = std::nearbyint(runtime.SecondsSinceMidnight());  // halves to even
+    double last = runtime.SecondsSinceMidnight();
+    double dayOffset = 0;
+    while (!runtime.QuitRequested()) {
+        double clock = runtime.SecondsSinceMidnight();
+        if (clock < last) dayOffset += kDay;  // the clock went past midnight
+        last = clock;
+        double elapsed = clock + dayOffset - start;
+        if (elapsed >= seconds) return;
+        auto left = std::llround((seconds - elapsed) * 1000.0);
+        runtime.WaitForEvents(platform::Millis{std::max(1LL, left)});
+    }
+}
+
+}  // namespace modAolTools

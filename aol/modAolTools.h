@@ -1,0 +1,47 @@
+#pragma once
+// Finding and driving the chat client's windows. Every routine is stateless
+// and walks the window tree afresh; with no client running each lookup
+// yields 0 and every routine returns quietly.
+
+#include <string>
+
+#include "platform/Services.h"
+
+namespace modAolTools {
+
+using platform::Hwnd;
+
+// The foremost "AOL Child" that has a "RICHCNTL", an "_AOL_Listbox", an
+// "_AOL_Icon" and an "_AOL_Static"; 0 when there is none.
+Hwnd FindChatRoom(platform::WindowApi& windows);
+
+// The window's text (UTF-8); "" for window 0.
+std::string GetWindowCaption(platform::WindowApi& windows, Hwnd window);
+
+// The screen name from the "Welcome, NAME!" window; "" when there is none.
+std::string GetOwnScreenName(platform::WindowApi& windows);
+
+// Types `keyword` into the address box and submits it. Does not wait.
+void GotoKeyword(platform::WindowApi& windows, const std::string& keyword);
+
+// Opens an instant-message window to `screenName` through the address box,
+// sends `message` and clears up after the client's answer. Pumps the event
+// loop while it waits; each of its two waits gives up after ten seconds.
+void SendInstantMessage(platform::Services& services, const std::string& screenName,
+                        const std::string& message);
+
+// A whole number from 1 to the number in `maxText`, reseeding first; 1 when
+// that number is below 1 or is not a number.
+double RandomNumber(platform::Runtime& runtime, const std::string& maxText);
+
+// Waits about `seconds` whole seconds, counted from the nearest whole second
+// of the clock, handling events meanwhile.
+void Pause(platform::Runtime& runtime, int seconds);
+
+// Counts to the n-th child of `className` under `parent`: one lookup from 0
+// and n - 1 further steps, each after the previous result. A step after a 0
+// result starts again at the first child, as user32 does.
+Hwnd FindNthChild(platform::WindowApi& windows, Hwnd parent, const std::string& className,
+                  int n);
+
+}  // namespace modAolTools

@@ -1,0 +1,72 @@
+#pragma once
+// The program's one event loop and the operating-system services around it.
+//
+// Everything runs on one thread. Code that must stay responsive while it
+// waits (Pause, the instant-message waits, modal prompts) pumps this loop, so
+// other events run nested inside it. Two implementations matter: the real
+// one (standard library or Qt) and TestRuntime, whose clock is virtual so a
+// one-minute timer or a ten-second bound costs microseconds in a test.
+
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using Task = std::function<void()>;
+using Millis = std::chrono::milliseconds;
+using TimerId = std::uint64_t;
+
+class Runtime {
+public:
+    virtual ~Runtime() = default;
+
+    // --- clocks ---
+    // Time since an arbitrary start, never going back; drives timers and bounds.
+    virtual Millis Monotonic() = 0;
+    // Local wall-clock time, for the clock display.
+    virtual std::tm LocalTime() = 0;
+    // Seconds since local midnight with the fraction of a second.
+    virtual double SecondsSinceMidnight() = 0;
+
+    // --- the event loop ---
+    // Runs `task` on the loop as soon as it turns (after what is already queued).
+    virtual void Post(Task task) = 0;
+    // Runs `task` once, `delay` from now.
+    virtual void PostDelayed(Millis delay, Task task) = 0;
+    // A repeating timer; the first tick comes one interval after the start.
+    virtual TimerId StartTimer(Millis interval, Task tick) = 0;
+    virtual void StopTimer(TimerId id) = 0;
+    // Handles everything that is due now, without waiting.
+    virtual void DoEvents() = 0;
+    // Waits without spinning until something is due or `maxWait` has passed,
+    // then handles what is due.
+    virtual void WaitForEvents(Millis maxWait) = 0;
+
+    // Asks the whole program to end: loops and waits return as soon as they can
+    // and no further event is handled.
+    virtual void RequestQuit() = 0;
+    virtual bool QuitRequested() const = 0;
+
+    // --- random numbers (Randomize and Rnd) ---
+    virtual void Reseed() = 0;  // from the clock
+    virtual double Random() = 0;  // uniform in [0, 1)
+
+    // --- modal dialogs (they pump the loop while open) ---
+    // The typed text; an empty text when cancelled.
+    virtual std::string Prompt(const std::string& text, const std::string& title,
+                               const std::string& defaultAnswer) = 0;
+    virtual void MessageBox(const std::string& text, const std::string& title) = 0;
+
+    // --- files ---
+    // File names in `folder` matching the wildcard `pattern` (case-insensitive,
+    // "*" and "?"), sorted; nothing when the folder cannot be opened.
+    virtual std::optional<std::vector<std::string>> ListFolder(const std::string& folder,
+                                                               const std::string& pattern) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,388 @@
+#include "platform/sim/SimChatClient.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/AnsiText.h"
+
+namespace platform::sim {
+namespace {
+
+constexpr std::string_view kRoomPrefix = "aol://2719:2-2-";
+constexpr std::string_view kImPrefix = "aol://9293:";
+constexpr int kRoomIcons = 8;   // the sixth sends
+constexpr int kImIcons = 10;    // the ninth sends
+constexpr int kRoomSendIcon = 6;
+constexpr int kImSendIcon = 9;
+
+std::string TrimBlanks(std::string_view s) {
+    auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return "";
+    auto last = s.find_last_not_of(' ');
+    return std::string(s.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+SimChatClient::SimChatClient(SimWindowSystem& windows, Runtime& runtime, ClientOptions options)
+    : windows_(windows), runtime_(runtime), options_(std::move(options)) {}
+
+SimChatClient::~SimChatClient() = default;
+
+void SimChatClient::SignOn() {
+    if (frame_) return;
+    auto def = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
+        return windows_.DefWindowProc(w, m, wp, lp);
+    };
+    frame_ = windows_.CreateWindow(0, "AOL Frame25", "America  Online", def);
+    windows_.BringToFront(frame_);
+    Hwnd toolbar = windows_.CreateWindow(frame_, "AOL Toolbar", "");
+    Hwnd inner = windows_.CreateWindow(toolbar, "_AOL_Toolbar", "");
+    Hwnd combo = windows_.CreateWindow(inner, "_AOL_Combobox", "");
+    addressEdit_ = windows_.CreateWindow(
+        combo, "Edit", "", [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
+            return AddressProc(w, m, wp, lp);
+        });
+    mdi_ = windows_.CreateWindow(frame_, "MDIClient", "");
+
+    auto child = [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); };
+    welcome_ = windows_.CreateWindow(mdi_, "AOL Child",
+                                     ToAnsi("Welcome, " + options_.screenName + "!"), child);
+    // The welcome window has controls of its own but no member list, so it is
+    // never taken for a room.
+    windows_.CreateWindow(welcome_, "RICHCNTL", "");
+    for (int i = 0; i < 3; ++i) windows_.CreateWindow(welcome_, "_AOL_Icon", "");
+    windows_.CreateWindow(welcome_, "_AOL_Static", "");
+    windows_.BringToFront(welcome_);
+
+    CreateRoom(options_.roomName);
+    WindowsChanged();
+}
+
+Hwnd SimChatClient::CreateRoom(const std::string& name) {
+    room_ = windows_.CreateWindow(
+        mdi_, "AOL Child", ToAnsi(name),
+        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); });
+    roomInput_ = windows_.CreateWindow(room_, "RICHCNTL", "");
+    roomTranscript_ = windows_.CreateWindow(
+        room_, "RICHCNTL", "", [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
+            return TranscriptProc(w, m, wp, lp);
+        });
+    roomList_ = windows_.CreateWindow(room_, "_AOL_Listbox", "");
+    for (int i = 1; i <= kRoomIcons; ++i) {
+        WndProc proc;
+        if (i == kRoomSendIcon) {
+            proc = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
+                return RoomSendProc(w, m, wp, lp);
+            };
+        }
+        windows_.CreateWindow(room_, "_AOL_Icon", "", std::move(proc));
+    }
+    windows_.CreateWindow(room_, "_AOL_Static", "");
+    windows_.BringToFront(room_);
+    return room_;
+}
+
+void SimChatClient::SignOff() {
+    if (box_) windows_.DestroyWindow(box_);
+    if (frame_) windows_.DestroyWindow(frame_);
+    frame_ = mdi_ = addressEdit_ = welcome_ = 0;
+    room_ = roomInput_ = roomTranscript_ = roomList_ = 0;
+    box_ = boxButton_ = 0;
+    imWindows_.clear();
+    WindowsChanged();
+}
+
+// --- the people in the room ---
+
+void SimChatClient::Type(const std::string& text) {
+    if (!room_) return;
+    windows_.SetText(roomInput_, ToAnsi(text));
+    RoomSendProc(0, WM_LBUTTONDOWN, 0, 0);
+}
+
+void SimChatClient::Say(const std::string& sender, const std::string& text) {
+    std::string ansi = ToAnsi(text);
+    windows_.QueueReaction([this, sender, ansi] {
+        if (room_) AppendLine(sender, ansi);
+    });
+}
+
+void SimChatClient::AppendLine(const std::string& senderUtf8, const std::string& ansiText) {
+    std::string line = ToAnsi(senderUtf8) + ":\t" + ansiText;
+    lineStarts_.push_back(transcriptChars_);
+    transcriptChars_ += line.size() + 2;  // the line and its CR LF
+    transcriptLines_.push_back(std::move(line));
+    transcript_.push_back(RoomLine{senderUtf8, FromAnsi(ansiText)});
+    if (observer_.onRoomLine) observer_.onRoomLine(transcript_.back());
+    windows_.NotifyChanged();
+}
+
+// --- window procedures ---
+
+LResult SimChatClient::RoomSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    if (msg != WM_LBUTTONDOWN) return w ? windows_.DefWindowProc(w, msg, wp, lp) : 0;
+    // The client takes the box's text at the click and clears the box; the
+    // line shows in the room a moment later.
+    std::string text = windows_.Text(roomInput_);
+    windows_.SetText(roomInput_, "");
+    if (text.empty()) return 0;  // the client sends no empty line
+    windows_.QueueReaction([this, text] {
+        if (room_) AppendLine(options_.screenName, text);
+    });
+    return 0;
+}
+
+LResult SimChatClient::TranscriptProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    // The transcript reads like a rich edit control holding "Sender:\tText"
+    // lines, each ended by CR LF; like one, it counts the empty line after
+    // the last break, so an empty transcript has one line.
+    const std::size_t lines = transcriptLines_.size();
+    switch (msg) {
+        case EM_GETLINECOUNT:
+            return static_cast<LResult>(lines + 1);
+        case EM_LINEINDEX: {
+            auto index = static_cast<std::size_t>(wp);
+            if (index < lines) return static_cast<LResult>(lineStarts_[index]);
+            if (index == lines) return static_cast<LResult>(transcriptChars_);
+            return -1;
+        }
+        case EM_LINELENGTH: {
+            auto charIndex = static_cast<std::size_t>(wp);
+            auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), charIndex);
+            if (it == lineStarts_.begin()) return 0;
+            auto line = static_cast<std::size_t>(it - lineStarts_.begin() - 1);
+            if (charIndex >= lineStarts_[line] + transcriptLines_[line].size() + 2) return 0;
+            return static_cast<LResult>(transcriptLines_[line].size());
+        }
+        case EM_GETLINE: {
+            auto index = static_cast<std::size_t>(wp);
+            char* buffer = reinterpret_cast<char*>(lp);
+            if (!buffer || index >= lines) return 0;
+            std::uint16_t room = 0;
+            std::memcpy(&room, buffer, sizeof room);  // the first word holds the buffer size
+            const std::string& line = transcriptLines_[index];
+            std::size_t n = std::min<std::size_t>(line.size(), room);
+            std::memcpy(buffer, line.data(), n);
+            return static_cast<LResult>(n);
+        }
+        case WM_GETTEXTLENGTH:
+            return static_cast<LResult>(transcriptChars_);
+        case WM_GETTEXT: {
+            char* buffer = reinterpret_cast<char*>(lp);
+            if (!buffer || wp == 0) return 0;
+            std::string all;
+            all.reserve(transcriptChars_);
+            for (const auto& line : transcriptLines_) all += line + "\r\n";
+            std::size_t n = std::min<std::size_t>(all.size(), wp - 1);
+            std::memcpy(buffer, all.data(), n);
+            buffer[n] = '\0';
+            return static_cast<LResult>(n);
+        }
+        default:
+            return windows_.DefWindowProc(w, msg, wp, lp);
+    }
+}
+
+LResult SimChatClient::AddressProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    if (msg != WM_CHAR) return windows_.DefWindowProc(w, msg, wp, lp);
+    if (wp == VK_RETURN) {
+        std::string address = TrimBlanks(FromAnsi(windows_.Text(w)));
+        windows_.QueueReaction([this, address] { Navigate(address); });
+        return 0;
+    }
+    // Any other character is typed at the end of the box, where the caret
+    // stands after the text was set.
+    std::string text = windows_.Text(w);
+    text.push_back(static_cast<char>(wp & 0xFF));
+    windows_.SetText(w, std::move(text));
+    return 0;
+}
+
+void SimChatClient::Navigate(const std::string& address) {
+    if (!frame_) return;
+    addresses_.push_back(address);
+    if (observer_.onAddress) observer_.onAddress(address);
+    if (address.rfind(kRoomPrefix, 0) == 0) {
+        std::string name = address.substr(kRoomPrefix.size());
+        if (room_) {
+            windows_.SetText(room_, ToAnsi(name));
+            windows_.BringToFront(room_);
+        } else {
+            CreateRoom(name);
+        }
+        WindowsChanged();
+    } else if (address.rfind(kImPrefix, 0) == 0) {
+        std::string to = address.substr(kImPrefix.size());
+        if (imDelay_) {
+            windows_.QueueReaction(
+                [this, to] {
+                    if (frame_) OpenInstantMessageWindow(to);
+                },
+                *imDelay_);
+        }
+    }
+}
+
+Hwnd SimChatClient::OpenInstantMessageWindow(const std::string& screenName) {
+    if (!mdi_) return 0;
+    ImWindow im;
+    im.to = screenName;
+    im.window = windows_.CreateWindow(
+        mdi_, "AOL Child", "Send Instant Message",
+        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); });
+    im.message = windows_.CreateWindow(im.window, "RICHCNTL", "");
+    windows_.CreateWindow(im.window, "RICHCNTL", "");  // the conversation so far
+    windows_.CreateWindow(im.window, "_AOL_Static", ToAnsi("To: " + screenName));
+    for (int i = 1; i <= kImIcons; ++i) {
+        WndProc proc;
+        if (i == kImSendIcon) {
+            proc = [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ImSendProc(w, m, wp, lp); };
+        }
+        Hwnd icon = windows_.CreateWindow(im.window, "_AOL_Icon", "", std::move(proc));
+        if (i == kImSendIcon) im.sendButton = icon;
+    }
+    windows_.BringToFront(im.window);
+    imWindows_.push_back(im);
+    WindowsChanged();
+    return im.window;
+}
+
+SimChatClient::ImWindow* SimChatClient::FindIm(Hwnd anyPart) {
+    for (auto& im : imWindows_) {
+        if (im.window == anyPart || im.sendButton == anyPart || im.message == anyPart) return &im;
+    }
+    return nullptr;
+}
+
+LResult SimChatClient::ImSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    ImWindow* im = FindIm(w);
+    if (!im) return windows_.DefWindowProc(w, msg, wp, lp);
+    if (msg == WM_LBUTTONDOWN) {
+        im->buttonDown = true;
+        return 0;
+    }
+    if (msg != WM_LBUTTONUP || !im->buttonDown) return windows_.DefWindowProc(w, msg, wp, lp);
+    im->buttonDown = false;
+    Hwnd window = im->window;
+    std::string to = im->to;
+    std::string text = FromAnsi(windows_.Text(im->message));
+    windows_.QueueReaction([this, window, to, text] {
+        if (!windows_.IsWindow(window)) return;
+        ims_.push_back(InstantMessage{to, text});
+        if (observer_.onInstantMessage) observer_.onInstantMessage(ims_.back());
+        if (to == "$IM_ON" || to == "$IM_OFF") {
+            // The switch answers with the client's own box and leaves the
+            // message window open behind it.
+            imsOn_ = to == "$IM_ON";
+            ShowMessageBox(imsOn_ ? "You are now accepting Instant Messages."
+                                  : "You are now ignoring Instant Messages.");
+        } else {
+            Forget(window);
+            windows_.DestroyWindow(window);
+            WindowsChanged();
+        }
+    });
+    return 0;
+}
+
+void SimChatClient::ShowMessageBox(const std::string& text) {
+    if (box_) {
+        Forget(box_);
+        windows_.DestroyWindow(box_);
+    }
+    box_ = windows_.CreateWindow(
+        0, "#32770", "America Online",
+        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); });
+    boxButton_ = windows_.CreateWindow(
+        box_, "Button", "OK",
+        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return BoxButtonProc(w, m, wp, lp); });
+    windows_.CreateWindow(box_, "Static", ToAnsi(text));
+    windows_.BringToFront(box_);
+    boxes_.push_back(text);
+    if (observer_.onMessageBox) observer_.onMessageBox(text);
+    WindowsChanged();
+}
+
+LResult SimChatClient::BoxButtonProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    // A button is pressed by the space key going down and then up over it.
+    if (msg == WM_KEYDOWN && wp == VK_SPACE) {
+        boxSpaceDown_ = true;
+        return 0;
+    }
+    if (msg == WM_KEYUP && wp == VK_SPACE && boxSpaceDown_) {
+        boxSpaceDown_ = false;
+        Hwnd box = windows_.Parent(w);
+        Forget(box);
+        windows_.DestroyWindow(box);
+        WindowsChanged();
+        return 0;
+    }
+    return windows_.DefWindowProc(w, msg, wp, lp);
+}
+
+LResult SimChatClient::ChildProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    if (msg == WM_CLOSE) {
+        Forget(w);
+        windows_.DestroyWindow(w);
+        WindowsChanged();
+        return 0;
+    }
+    return windows_.DefWindowProc(w, msg, wp, lp);
+}
+
+void SimChatClient::Forget(Hwnd window) {
+    if (window == room_) room_ = roomInput_ = roomTranscript_ = roomList_ = 0;
+    if (window == welcome_) welcome_ = 0;
+    if (window == box_) box_ = boxButton_ = 0;
+    imWindows_.erase(std::remove_if(imWindows_.begin(), imWindows_.end(),
+                                    [window](const ImWindow& im) { return im.window == window; }),
+                     imWindows_.end());
+}
+
+void SimChatClient::WindowsChanged() {
+    if (observer_.onWindowsChanged) observer_.onWindowsChanged();
+    windows_.NotifyChanged();
+}
+
+// --- hand and record ---
+
+bool SimChatClient::BringToFront(const std::string& caption) {
+    std::string ansi = ToAnsi(caption);
+    Hwnd found = windows_.FindWindowExA(mdi_, 0, "AOL Child", ansi);
+    if (!found) return false;
+    windows_.BringToFront(found);
+    WindowsChanged();
+    return true;
+}
+
+Hwnd SimChatClient::OpenChild(const std::string& caption,
+                              const std::vector<std::string>& childClasses) {
+    if (!mdi_) return 0;
+    Hwnd w = windows_.CreateWindow(
+        mdi_, "AOL Child", ToAnsi(caption),
+        [this](Hwnd h, unsigned m, WParam wp, LParam lp) { return ChildProc(h, m, wp, lp); });
+    for (const auto& cls : childClasses) windows_.CreateWindow(w, cls, "");
+    windows_.BringToFront(w);
+    WindowsChanged();
+    return w;
+}
+
+std::string SimChatClient::RoomName() const {
+    return room_ ? FromAnsi(windows_.Text(room_)) : std::string();
+}
+
+std::string SimChatClient::AddressBoxText() const { return FromAnsi(windows_.Text(addressEdit_)); }
+
+std::vector<std::string> SimChatClient::ChildCaptions() const {
+    std::vector<std::string> captions;
+    for (Hwnd w : windows_.Children(mdi_)) captions.push_back(FromAnsi(windows_.Text(w)));
+    return captions;
+}
+
+std::string SimChatClient::FrontCaption() const {
+    auto children = windows_.Children(mdi_);
+    return children.empty() ? std::string() : FromAnsi(windows_.Text(children.front()));
+}
+
+}  // namespace platform::sim

@@ -1,0 +1,365 @@
+// The automation routines against a chat client: the simulated one here, the
+// stand-in behind real user32 in the Windows build. Only the ClientDriver
+// knows which.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+
+#include "aol/NiteScan.h"
+#include "aol/modAol7SendChat.h"
+#include "aol/modAolTools.h"
+#include "tests/support/ClientDriver.h"
+
+using namespace std::chrono_literals;
+using platform::Hwnd;
+using testsupport::ClientDriver;
+using testsupport::RoomLine;
+
+namespace {
+
+class Automation : public ::testing::Test {
+protected:
+    void SetUp() override { driver = testsupport::MakeClientDriver(); }
+    void SignOn(const std::string& name = "Moonraker", const std::string& room = "Town Square") {
+        driver->SignOn({name, room});
+        driver->Settle();
+    }
+    platform::WindowApi& windows() { return driver->Services().windows; }
+    platform::Runtime& runtime() { return driver->Services().runtime; }
+    // Long enough for the client (and a polling scanner) to catch up.
+    void Catchup() {
+        driver->Settle();
+        driver->Advance(300ms);
+        driver->Settle();
+    }
+    std::vector<std::string> RoomTexts() {
+        std::vector<std::string> texts;
+        for (const auto& line : driver->Transcript()) texts.push_back(line.text);
+        return texts;
+    }
+
+    std::unique_ptr<ClientDriver> driver;
+};
+
+// --- with no client running, nothing is found and nothing fails ---
+
+TEST_F(Automation, EveryRoutineReturnsQuietlyWithoutAClient) {
+    EXPECT_EQ(modAolTools::FindChatRoom(windows()), 0u);
+    EXPECT_EQ(modAolTools::GetWindowCaption(windows(), 0), "");
+    EXPECT_EQ(modAolTools::GetOwnScreenName(windows()), "");
+    modAol7SendChat::SendChatLine(windows(), "hello");
+    modAolTools::GotoKeyword(windows(), "www.example.com");
+    auto before = runtime().Monotonic();
+    modAolTools::SendInstantMessage(driver->Services(), "$IM_ON", "=)");
+    auto waited = runtime().Monotonic() - before;
+    EXPECT_GE(waited, 9900ms) << "gives up only after its bound";
+    EXPECT_LE(waited, 11000ms) << "but does give up";
+}
+
+// --- window discovery ---
+
+TEST_F(Automation, OwnScreenNameComesFromTheWelcomeWindow) {
+    SignOn("Bob");
+    EXPECT_EQ(modAolTools::GetOwnScreenName(windows()), "Bob");
+    // Behind other windows, and behind a caption that only looks like it.
+    driver->OpenChild("welcome, Zed!", {"_AOL_Icon"});
+    driver->OpenChild("Buddy List", {"_AOL_Listbox"});
+    EXPECT_EQ(modAolTools::GetOwnScreenName(windows()), "Bob");
+}
+
+TEST_F(Automation, OwnScreenNameEdgeCaptions) {
+    SignOn("");  // "Welcome, !"
+    EXPECT_EQ(modAolTools::GetOwnScreenName(windows()), "");
+    driver->OpenChild("Welcome, Stray", {});  // no "!": the rest of the caption
+    EXPECT_EQ(modAolTools::GetOwnScreenName(windows()), "Stray");
+}
+
+TEST_F(Automation, ChatRoomIsTheForemostWindowWithAllFourKindsOfControl) {
+    SignOn("Bob", "Lobby");
+    Hwnd room = modAolTools::FindChatRoom(windows());
+    ASSERT_NE(room, 0u);
+    EXPECT_EQ(modAolTools::GetWindowCaption(windows(), room), "Lobby");
+
+    // Windows in front that lack one kind are passed over.
+    driver->OpenChild("No list", {"RICHCNTL", "_AOL_Icon", "_AOL_Static"});
+    driver->OpenChild("No static", {"RICHCNTL", "_AOL_Listbox", "_AOL_Icon"});
+    EXPECT_EQ(modAolTools::FindChatRoom(windows()), room);
+
+    // Two that carry all four: the one in front wins.
+    driver->OpenChild("Look-alike", {"_AOL_Static", "_AOL_Icon", "_AOL_Listbox", "RICHCNTL"});
+    EXPECT_EQ(modAolTools::GetWindowCaption(windows(), modAolTools::FindChatRoom(windows())),
+              "Look-alike");
+    ASSERT_TRUE(driver->BringToFront("Lobby"));
+    EXPECT_EQ(modAolTools::FindChatRoom(windows()), room);
+}
+
+TEST_F(Automation, CountingToTheNthChildWrapsAroundAsUser32Does) {
+    SignOn();
+    struct Case {
+        int icons;
+        int n;
+        int expected;  // 1-based icon, 0 = none
+    };
+    const Case cases[] = {{1, 6, 0}, {2, 6, 0}, {3, 6, 2}, {4, 6, 1}, {5, 6, 0},
+                          {6, 6, 6}, {8, 6, 6}, {9, 9, 9}, {10, 9, 9}, {4, 9, 4}, {3, 9, 1}};
+    for (const Case& c : cases) {
+        std::string caption = "Icons " + std::to_string(c.icons) + "/" + std::to_string(c.n);
+        driver->OpenChild(caption, std::vector<std::string>(c.icons, "_AOL_Icon"));
+        Hwnd mdi = windows().FindWindowExA(windows().FindWindowA("AOL Frame25"), 0, "MDIClient");
+        Hwnd parent = windows().FindWindowExA(mdi, 0, "AOL Child", caption);
+        ASSERT_NE(parent, 0u);
+        std::vector<Hwnd> icons;
+        for (Hwnd h = windows().FindWindowExA(parent, 0, "_AOL_Icon"); h;
+             h = windows().FindWindowExA(parent, h, "_AOL_Icon")) {
+            icons.push_back(h);
+        }
+        ASSERT_EQ(icons.size(), static_cast<std::size_t>(c.icons));
+        Hwnd expected = c.expected ? icons[static_cast<std::size_t>(c.expected - 1)] : 0;
+        EXPECT_EQ(modAolTools::FindNthChild(windows(), parent, "_AOL_Icon", c.n), expected)
+            << caption;
+    }
+}
+
+// --- the chat sender ---
+
+TEST_F(Automation, ChatLineReachesTheRoomOnceWhenTheRoomIsInFront) {
+    SignOn("Bob");
+    modAol7SendChat::SendChatLine(windows(), "first");
+    modAol7SendChat::SendChatLine(windows(), "second");
+    driver->Settle();
+    EXPECT_EQ(driver->Transcript(),
+              (std::vector<RoomLine>{{"Bob", "first"}, {"Bob", "second"}}));
+    EXPECT_EQ(driver->RoomInputText(), "") << "the client took the text out of the box";
+}
+
+TEST_F(Automation, ChatLineGoesToWhateverWindowIsInFront) {
+    SignOn("Bob");
+    driver->OpenInstantMessageWindow("Pal");
+    driver->Settle();
+    modAol7SendChat::SendChatLine(windows(), "not for the room");
+    driver->Settle();
+    EXPECT_TRUE(driver->Transcript().empty());
+    EXPECT_TRUE(driver->InstantMessagesSent().empty()) << "the sixth icon of a message window sends nothing";
+    ASSERT_TRUE(driver->BringToFront("Welcome, Bob!"));
+    modAol7SendChat::SendChatLine(windows(), "nor this");
+    driver->Settle();
+    EXPECT_TRUE(driver->Transcript().empty());
+}
+
+TEST_F(Automation, EmptyChatLineEmptiesTheBoxAndSendsNothing) {
+    SignOn("Bob");
+    modAol7SendChat::SendChatLine(windows(), "");
+    driver->Settle();
+    EXPECT_TRUE(driver->Transcript().empty());
+    EXPECT_EQ(driver->RoomInputText(), "");
+}
+
+TEST_F(Automation, TextCrossesInTheAnsiCodePage) {
+    SignOn("Bob");
+    const std::string decorated = "\u00BB\u00B8 \u203A \u00B2 \u20AC";  // "»¸ › ² €"
+    modAol7SendChat::SendChatLine(windows(), decorated);
+    modAol7SendChat::SendChatLine(windows(), "snow \u2603 man");  // no ANSI form
+    driver->Settle();
+    EXPECT_EQ(RoomTexts(), (std::vector<std::string>{decorated, "snow ? man"}));
+}
+
+// --- keywords and instant messages ---
+
+TEST_F(Automation, GotoKeywordLeavesTheAddressAndTypesBlankAndReturn) {
+    SignOn();
+    modAolTools::GotoKeyword(windows(), "www.example.com");
+    driver->Settle();
+    EXPECT_EQ(driver->AddressBoxText(), "www.example.com ");
+    EXPECT_EQ(driver->VisitedAddresses(), std::vector<std::string>{"www.example.com"});
+
+    modAolTools::GotoKeyword(windows(), "aol://2719:2-2-secret place");
+    driver->Settle();
+    EXPECT_EQ(driver->RoomName(), "secret place");
+    EXPECT_EQ(modAolTools::GetWindowCaption(windows(), modAolTools::FindChatRoom(windows())),
+              "secret place");
+}
+
+TEST_F(Automation, InstantMessageSwitchAnswersTheClientsBoxAndClosesTheWindow) {
+    SignOn();
+    for (const char* name : {"$IM_OFF", "$IM_ON"}) {
+        modAolTools::SendInstantMessage(driver->Services(), name, "=)");
+        driver->Settle();
+        EXPECT_FALSE(driver->MessageBoxOpen()) << name;
+        for (const auto& caption : driver->ChildCaptions()) {
+            EXPECT_NE(caption, "Send Instant Message") << name;
+        }
+        EXPECT_EQ(driver->InstantMessagesOn(), std::string(name) == "$IM_ON");
+    }
+    EXPECT_EQ(driver->VisitedAddresses(),
+              (std::vector<std::string>{"aol://9293:$IM_OFF", "aol://9293:$IM_ON"}));
+    EXPECT_EQ(driver->InstantMessagesSent(),
+              (std::vector<testsupport::InstantMessage>{{"$IM_OFF", "=)"}, {"$IM_ON", "=)"}}));
+    EXPECT_EQ(driver->MessageBoxesShown().size(), 2u);
+}
+
+TEST_F(Automation, InstantMessageToAPersonGoesAndItsWindowCloses) {
+    SignOn();
+    modAolTools::SendInstantMessage(driver->Services(), "Pal", "hi \u00B2");
+    driver->Settle();
+    EXPECT_EQ(driver->InstantMessagesSent(),
+              (std::vector<testsupport::InstantMessage>{{"Pal", "hi \u00B2"}}));
+    EXPECT_TRUE(driver->MessageBoxesShown().empty());
+    EXPECT_EQ(driver->FrontCaption(), "Town Square");
+}
+
+TEST_F(Automation, InstantMessageReusesAWindowThatIsAlreadyOpen) {
+    SignOn();
+    driver->SetInstantMessageWindowDelay(std::nullopt);  // the address opens nothing
+    driver->OpenInstantMessageWindow("Already");
+    driver->Settle();
+    modAolTools::SendInstantMessage(driver->Services(), "Other", "hello");
+    driver->Settle();
+    EXPECT_EQ(driver->InstantMessagesSent(),
+              (std::vector<testsupport::InstantMessage>{{"Already", "hello"}}));
+}
+
+TEST_F(Automation, InstantMessageWaitsForASlowClientAndGivesUpOnOneThatNeverAnswers) {
+    SignOn();
+    driver->SetInstantMessageWindowDelay(2s);
+    modAolTools::SendInstantMessage(driver->Services(), "Slow", "late");
+    driver->Settle();
+    EXPECT_EQ(driver->InstantMessagesSent(),
+              (std::vector<testsupport::InstantMessage>{{"Slow", "late"}}));
+
+    driver->SetInstantMessageWindowDelay(std::nullopt);
+    auto before = runtime().Monotonic();
+    modAolTools::SendInstantMessage(driver->Services(), "Nobody", "lost");
+    auto waited = runtime().Monotonic() - before;
+    EXPECT_GE(waited, 9900ms);
+    EXPECT_LE(waited, 11000ms);
+    EXPECT_EQ(driver->InstantMessagesSent().size(), 1u);
+}
+
+TEST_F(Automation, InstantMessageWaitKeepsTheProgramResponsive) {
+    SignOn("Bob");
+    driver->SetInstantMessageWindowDelay(1s);
+    aol::NiteScan scan(driver->Services());
+    std::vector<std::string> heard;
+    scan.SetChatLineHandler([&](const std::string&, const std::string& text) { heard.push_back(text); });
+    scan.ScanON();
+    driver->Say("KarenK", "said while we wait");
+    modAolTools::SendInstantMessage(driver->Services(), "Pal", "x");
+    EXPECT_EQ(heard, std::vector<std::string>{"said while we wait"})
+        << "the line was handled inside the wait";
+}
+
+// --- random numbers ---
+
+TEST_F(Automation, RandomNumberStaysInRange) {
+    struct Case {
+        const char* max;
+        int low, high;
+    };
+    for (const Case& c : {Case{"1", 1, 1}, Case{"0", 1, 1}, Case{"5", 1, 5}, Case{"", 1, 1},
+                          Case{"x", 1, 1}, Case{"-3", 1, 1}}) {
+        std::set<int> seen;
+        for (int i = 0; i < 200; ++i) {
+            driver->Advance(7ms);  // it reseeds from the clock on every call
+            double r = modAolTools::RandomNumber(runtime(), c.max);
+            ASSERT_EQ(r, static_cast<int>(r)) << c.max;
+            seen.insert(static_cast<int>(r));
+        }
+        EXPECT_EQ(*seen.begin(), c.low) << c.max;
+        EXPECT_EQ(*seen.rbegin(), c.high) << c.max;
+        EXPECT_EQ(seen.size(), static_cast<std::size_t>(c.high - c.low + 1)) << c.max;
+    }
+}
+
+// --- the chat scanner ---
+
+class Scanner : public Automation {
+protected:
+    struct Heard {
+        std::string sender, text;
+        bool operator==(const Heard&) const = default;
+    };
+    void Attach(aol::NiteScan& scan, std::vector<Heard>& into) {
+        scan.SetChatLineHandler(
+            [&into](const std::string& s, const std::string& t) { into.push_back({s, t}); });
+    }
+};
+
+TEST_F(Scanner, ReportsEveryNewLineOnceThroughTheEventLoop) {
+    SignOn("Bob");
+    aol::NiteScan one(driver->Services()), two(driver->Services());
+    std::vector<Heard> a, b;
+    Attach(one, a);
+    Attach(two, b);
+    one.ScanON();
+    two.ScanON();
+    modAol7SendChat::SendChatLine(windows(), "mine");
+    EXPECT_TRUE(a.empty()) << "never from inside the call that sent the line";
+    driver->Say("KarenK", "hers");
+    Catchup();
+    const std::vector<Heard> expected{{"Bob", "mine"}, {"KarenK", "hers"}};
+    EXPECT_EQ(a, expected);
+    EXPECT_EQ(b, expected);
+    Catchup();
+    EXPECT_EQ(a.size(), 2u) << "nothing twice";
+}
+
+TEST_F(Scanner, SwitchesCountForLinesThatReachTheRoomAfterThem) {
+    SignOn("Bob");
+    driver->Say("KarenK", "before");
+    Catchup();
+    aol::NiteScan scan(driver->Services());
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    driver->Say("KarenK", "while on");
+    Catchup();
+    scan.ScanOFF();
+    driver->Say("KarenK", "while off");
+    Catchup();
+    scan.ScanON();
+    scan.ScanON();  // twice is once
+    driver->Say("KarenK", "on again");
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "while on"}, {"KarenK", "on again"}}));
+}
+
+TEST_F(Scanner, LineThatReachedTheRoomBeforeScanOffIsStillReported) {
+    SignOn("Bob");
+    aol::NiteScan scan(driver->Services());
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    driver->Say("KarenK", "just in time");
+    driver->Settle();
+    scan.ScanOFF();
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "just in time"}}));
+}
+
+TEST_F(Scanner, ChangingRoomsDoesNotReplayHistoryAndLongLinesArriveWhole) {
+    SignOn("Bob", "Lobby");
+    aol::NiteScan scan(driver->Services());
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    driver->Say("KarenK", "one");
+    Catchup();
+    modAolTools::GotoKeyword(windows(), "aol://2719:2-2-elsewhere");
+    Catchup();
+    std::string longLine(40000, 'x');
+    driver->Say("KarenK", longLine);
+    Catchup();
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[1].text, longLine);
+}
+
+TEST_F(Scanner, ScanningWithoutAClientIsQuiet) {
+    aol::NiteScan scan(driver->Services());
+    scan.ScanON();
+    Catchup();
+    scan.ScanOFF();
+    SUCCEED();
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+#pragma once
+// The chat client under test, as the automation tests see it: the simulated
+// client in this process, or the stand-in client in another process behind
+// real user32 (Windows, or Wine). One set of test sources runs against both.
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/sim/SimChatClient.h"
+
+namespace testsupport {
+
+using platform::sim::InstantMessage;
+using platform::sim::RoomLine;
+
+struct DriverOptions {
+    std::string screenName = "Moonraker";
+    std::string roomName = "Town Square";
+};
+
+class ClientDriver {
+public:
+    virtual ~ClientDriver() = default;
+
+    // The window system and runtime the routines under test run on.
+    virtual platform::Services& Services() = 0;
+    // True when time is virtual (waits cost nothing); false on a real clock.
+    virtual bool VirtualTime() const = 0;
+
+    // Lets the client work off everything it has been sent and the program's
+    // event loop handle what is due, without waiting for timers.
+    virtual void Settle() = 0;
+    // Lets `duration` pass while events run.
+    virtual void Advance(std::chrono::milliseconds duration) = 0;
+
+    virtual void SignOn(const DriverOptions& options) = 0;
+    virtual void SignOff() = 0;
+
+    // The people and the hand on the client.
+    virtual void Type(const std::string& text) = 0;
+    virtual void Say(const std::string& sender, const std::string& text) = 0;
+    virtual bool BringToFront(const std::string& caption) = 0;
+    virtual void OpenChild(const std::string& caption,
+                           const std::vector<std::string>& childClasses) = 0;
+    virtual void OpenInstantMessageWindow(const std::string& screenName) = 0;
+    virtual void SetInstantMessageWindowDelay(std::optional<std::chrono::milliseconds> d) = 0;
+
+    // The record (UTF-8).
+    virtual std::vector<RoomLine> Transcript() = 0;
+    virtual std::vector<std::string> VisitedAddresses() = 0;
+    virtual std::vector<InstantMessage> InstantMessagesSent() = 0;
+    virtual std::vector<std::string> MessageBoxesShown() = 0;
+    virtual bool MessageBoxOpen() = 0;
+    virtual bool InstantMessagesOn() = 0;
+    virtual std::string RoomName() = 0;
+    virtual std::string AddressBoxText() = 0;
+    virtual std::string FrontCaption() = 0;
+    virtual std::string RoomInputText() = 0;
+    virtual std::vector<std::string> ChildCaptions() = 0;  // foremost first
+};
+
+// Made by whichever backend the test program is linked with.
+std::unique_ptr<ClientDriver> MakeClientDriver();
+
+}  // namespace testsupport

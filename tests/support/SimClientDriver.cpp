@@ -1,0 +1,77 @@
+// The simulated client in this process, on the virtual clock.
+#include <memory>
+
+#include "platform/AnsiText.h"
+#include "platform/TestRuntime.h"
+#include "platform/sim/SimChatClient.h"
+#include "platform/sim/SimWindowSystem.h"
+#include "tests/support/ClientDriver.h"
+
+namespace testsupport {
+namespace {
+
+class SimClientDriver final : public ClientDriver {
+public:
+    SimClientDriver() : windows_(runtime_), services_{windows_, runtime_} {}
+
+    platform::Services& Services() override { return services_; }
+    bool VirtualTime() const override { return true; }
+    void Settle() override { runtime_.RunUntilIdle(); }
+    void Advance(std::chrono::milliseconds duration) override { runtime_.Advance(duration); }
+
+    void SignOn(const DriverOptions& options) override {
+        platform::sim::ClientOptions o;
+        o.screenName = options.screenName;
+        o.roomName = options.roomName;
+        client_ = std::make_unique<platform::sim::SimChatClient>(windows_, runtime_, o);
+        client_->SignOn();
+    }
+    void SignOff() override {
+        if (client_) client_->SignOff();
+    }
+
+    void Type(const std::string& text) override { client_->Type(text); }
+    void Say(const std::string& sender, const std::string& text) override {
+        client_->Say(sender, text);
+    }
+    bool BringToFront(const std::string& caption) override { return client_->BringToFront(caption); }
+    void OpenChild(const std::string& caption, const std::vector<std::string>& classes) override {
+        client_->OpenChild(caption, classes);
+    }
+    void OpenInstantMessageWindow(const std::string& screenName) override {
+        client_->OpenInstantMessageWindow(screenName);
+    }
+    void SetInstantMessageWindowDelay(std::optional<std::chrono::milliseconds> d) override {
+        client_->SetInstantMessageWindowDelay(d);
+    }
+
+    std::vector<RoomLine> Transcript() override { return client_->Transcript(); }
+    std::vector<std::string> VisitedAddresses() override { return client_->VisitedAddresses(); }
+    std::vector<InstantMessage> InstantMessagesSent() override {
+        return client_->InstantMessagesSent();
+    }
+    std::vector<std::string> MessageBoxesShown() override { return client_->MessageBoxesShown(); }
+    bool MessageBoxOpen() override { return client_->MessageBoxOpen(); }
+    bool InstantMessagesOn() override { return client_->InstantMessagesOn(); }
+    std::string RoomName() override { return client_->RoomName(); }
+    std::string AddressBoxText() override { return client_->AddressBoxText(); }
+    std::string FrontCaption() override { return client_->FrontCaption(); }
+    std::string RoomInputText() override;
+    std::vector<std::string> ChildCaptions() override { return client_->ChildCaptions(); }
+
+private:
+    platform::TestRuntime runtime_;
+    platform::sim::SimWindowSystem windows_;
+    platform::Services services_;
+    std::unique_ptr<platform::sim::SimChatClient> client_;
+};
+
+std::string SimClientDriver::RoomInputText() {
+    return client_ ? platform::FromAnsi(windows_.Text(client_->RoomInput())) : std::string();
+}
+
+}  // namespace
+
+std::unique_ptr<ClientDriver> MakeClientDriver() { return std::make_unique<SimClientDriver>(); }
+
+}  // namespace testsupport
