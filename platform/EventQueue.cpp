@@ -67,9 +67,12 @@ bool EventQueue::RunOneDue(Millis now) {
     return true;
 }
 
-void EventQueue::RunAllDue(const std::function<Millis()>& now, const std::function<bool()>& stop) {
+void EventQueue::RunAllDue(Millis now, const std::function<bool()>& stop) {
+    // "Due" means due when this call began: a tick that waits inside itself
+    // moves the clock on, and what falls due meanwhile waits for the next
+    // turn of the loop instead of keeping this one going for ever.
     constexpr int kMaxTasks = 5'000'000;
-    for (int i = 0; i < kMaxTasks && !stop() && RunOneDue(now()); ++i) {
+    for (int i = 0; i < kMaxTasks && !stop() && RunOneDue(now); ++i) {
     }
 }
 

@@ -25,9 +25,9 @@ public:
     // earliest delayed task or timer tick. False when nothing is due.
     // Exceptions from a task are written to stderr and go no further.
     bool RunOneDue(Millis now);
-    // Runs due work until none is left (bounded, so a task that posts itself
-    // for ever cannot hang the loop).
-    void RunAllDue(const std::function<Millis()>& now, const std::function<bool()>& stop);
+    // Runs the work due at `now` and what it posts, until none is left
+    // (bounded, so a task that posts itself for ever cannot hang the loop).
+    void RunAllDue(Millis now, const std::function<bool()>& stop);
     // When the next delayed task or timer falls due; nothing when none waits.
     std::optional<Millis> NextDue() const;
     bool HasReady() const { return !ready_.empty(); }

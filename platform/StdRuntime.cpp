@@ -44,7 +44,7 @@ TimerId StdRuntime::StartTimer(Millis interval, Task tick) {
 }
 
 void StdRuntime::DoEvents() {
-    queue_.RunAllDue([this] { return Monotonic(); }, [this] { return quit_; });
+    queue_.RunAllDue(Monotonic(), [this] { return quit_; });
 }
 
 void StdRuntime::WaitForEvents(Millis maxWait) {

@@ -55,7 +55,7 @@ TimerId TestRuntime::StartTimer(Millis interval, Task tick) {
 void TestRuntime::StopTimer(TimerId id) { queue_.StopTimer(id); }
 
 void TestRuntime::DoEvents() {
-    queue_.RunAllDue([this] { return now_; }, [this] { return quit_; });
+    queue_.RunAllDue(now_, [this] { return quit_; });
 }
 
 void TestRuntime::WaitForEvents(Millis maxWait) {
