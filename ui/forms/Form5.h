@@ -1,0 +1,57 @@
+#pragma once
+// The mini screen: a small borderless window with the command help list on
+// the grey gradient. It stays above other windows from its load on and is
+// moved by dragging the list.
+
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+
+#include "ui/forms/DragToMove.h"
+
+class QListWidget;
+
+namespace ui {
+
+class PictureSurface;
+
+struct Form5Options {
+    CursorSource cursorPos;  // QCursor::pos() when empty
+};
+
+class Form5 : public QWidget {
+  public:
+    explicit Form5(Form5Options options = {});
+    ~Form5() override;
+
+    // The load step: topmost once, then the gradient. Runs once; later calls
+    // do nothing.
+    void Load();
+    bool Loaded() const { return loaded_; }
+
+    // The window's place in twips.
+    std::int32_t LeftTwips() const { return leftTwips_; }
+    std::int32_t TopTwips() const { return topTwips_; }
+    void SetLeftTwips(std::int32_t twips);
+    void SetTopTwips(std::int32_t twips);
+
+    PictureSurface* Picture1() const { return picture1_; }
+    QListWidget* List1() const { return list1_; }
+    const DragToMove& Drag() const { return *drag_; }
+
+    // The 63 help lines of List1.
+    static QStringList HelpLines();
+
+  protected:
+    void moveEvent(QMoveEvent* event) override;
+
+  private:
+    PictureSurface* picture1_;
+    QListWidget* list1_;
+    DragToMove* drag_;
+    bool loaded_ = false;
+    std::int32_t leftTwips_ = 0;
+    std::int32_t topTwips_ = 0;
+};
+
+}  // namespace ui
