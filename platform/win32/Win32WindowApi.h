@@ -1,0 +1,36 @@
+#pragma once
+// WindowApi on user32's ANSI calls, for driving a real client on Windows.
+//
+// user32 cannot tell a reader that another process changed its windows, so
+// AddChangeListener keeps the default (0) and the chat scanner polls.
+
+#include <chrono>
+
+#include "platform/WindowApi.h"
+
+namespace platform {
+
+class Win32WindowApi final : public WindowApi {
+  public:
+    // `sendTimeout` bounds every synchronous message: a client that hangs
+    // must not hang the program with it.
+    explicit Win32WindowApi(std::chrono::milliseconds sendTimeout = std::chrono::seconds(5))
+        : sendTimeout_(sendTimeout) {}
+
+    Hwnd FindWindowA(std::string_view className,
+                     std::optional<std::string_view> caption = std::nullopt) override;
+    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
+                       std::optional<std::string_view> caption = std::nullopt) override;
+    LResult SendMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) override;
+    bool PostMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) override;
+    int GetWindowTextLengthA(Hwnd window) override;
+    int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
+
+  private:
+    LResult Send(Hwnd window, unsigned message, WParam wParam, LParam lParam);
+    LResult GetLine(Hwnd window, WParam line, char* buffer);
+
+    std::chrono::milliseconds sendTimeout_;
+};
+
+}  // namespace platform

@@ -1,0 +1,262 @@
+// The client under test as a separate program behind real user32: the
+// stand-in client (tools/standin), started next to the test program and
+// steered through its control window. The routines under test run on
+// Win32WindowApi and Win32Runtime, on a real clock.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32Runtime.h"
+#include "platform/win32/Win32WindowApi.h"
+#include "tests/support/ClientDriver.h"
+#include "tools/standin/ControlProtocol.h"
+
+// After the project's headers: windows.h turns MessageBox into a macro.
+#include <windows.h>
+#undef MessageBox
+
+namespace testsupport {
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr char kReplyClass[] = "StandInReply";
+constexpr milliseconds kStartTimeout{15000};
+constexpr UINT kRequestTimeoutMs = 10000;
+constexpr DWORD kExitTimeoutMs = 5000;
+// Round trips per Settle: the program's answer to what the client did may
+// make the client react again.
+constexpr int kSettleRounds = 3;
+
+std::wstring StandInPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) throw std::runtime_error("cannot find the test program's own path");
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    auto slash = path.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) +
+           L"standin.exe";
+}
+
+class Win32ClientDriver final : public ClientDriver {
+  public:
+    Win32ClientDriver();
+    ~Win32ClientDriver() override;
+    Win32ClientDriver(const Win32ClientDriver&) = delete;
+    Win32ClientDriver& operator=(const Win32ClientDriver&) = delete;
+
+    platform::Services& Services() override { return services_; }
+    bool VirtualTime() const override { return false; }
+    void Settle() override;
+    void Advance(milliseconds duration) override;
+
+    void SignOn(const DriverOptions& options) override {
+        Call({"signon", options.screenName, options.roomName});
+    }
+    void SignOff() override { Call({"signoff"}); }
+    void Type(const std::string& text) override { Call({"type", text}); }
+    void Say(const std::string& sender, const std::string& text) override {
+        Call({"say", sender, text});
+    }
+    bool BringToFront(const std::string& caption) override { return Flag({"front", caption}); }
+    void OpenChild(const std::string& caption,
+                   const std::vector<std::string>& childClasses) override {
+        std::vector<std::string> request{"openchild", caption};
+        request.insert(request.end(), childClasses.begin(), childClasses.end());
+        Call(request);
+    }
+    void OpenInstantMessageWindow(const std::string& screenName) override {
+        Call({"openim", screenName});
+    }
+    void SetInstantMessageWindowDelay(std::optional<milliseconds> delay) override {
+        Call({"imdelay", delay ? std::to_string(delay->count()) : std::string()});
+    }
+
+    std::vector<RoomLine> Transcript() override {
+        std::vector<RoomLine> lines;
+        auto fields = Call({"transcript"});
+        for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+            lines.push_back(RoomLine{fields[i], fields[i + 1]});
+        }
+        return lines;
+    }
+    std::vector<std::string> VisitedAddresses() override { return Call({"addresses"}); }
+    std::vector<InstantMessage> InstantMessagesSent() override {
+        std::vector<InstantMessage> ims;
+        auto fields = Call({"ims"});
+        for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+            ims.push_back(InstantMessage{fields[i], fields[i + 1]});
+        }
+        return ims;
+    }
+    std::vector<std::string> MessageBoxesShown() override { return Call({"boxes"}); }
+    bool MessageBoxOpen() override { return Flag({"boxopen"}); }
+    bool InstantMessagesOn() override { return Flag({"imson"}); }
+    std::string RoomName() override { return One({"roomname"}); }
+    std::string AddressBoxText() override { return One({"addressbox"}); }
+    std::string FrontCaption() override { return One({"frontcaption"}); }
+    std::string RoomInputText() override { return One({"roominput"}); }
+    std::vector<std::string> ChildCaptions() override { return Call({"children"}); }
+
+    // The reply window's procedure hands replies over here.
+    void TakeReply(std::uint64_t number, std::string_view data);
+
+  private:
+    std::vector<std::string> Call(const std::vector<std::string>& request);
+    bool Flag(const std::vector<std::string>& request) {
+        auto reply = Call(request);
+        return !reply.empty() && reply[0] == "1";
+    }
+    std::string One(const std::vector<std::string>& request) {
+        auto reply = Call(request);
+        return reply.empty() ? std::string() : reply[0];
+    }
+
+    platform::Win32WindowApi windows_;
+    platform::Win32Runtime runtime_;
+    platform::Services services_{windows_, runtime_};
+
+    HWND reply_ = nullptr;
+    HWND control_ = nullptr;
+    PROCESS_INFORMATION process_{};
+    std::uint64_t nextRequest_ = 1;
+    std::uint64_t awaited_ = 0;
+    std::optional<std::vector<std::string>> replyFields_;
+};
+
+LRESULT CALLBACK ReplyProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COPYDATA) {
+        auto* driver = reinterpret_cast<Win32ClientDriver*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        if (!driver || !data) return FALSE;
+        driver->TakeReply(static_cast<std::uint64_t>(data->dwData),
+                          std::string_view(static_cast<const char*>(data->lpData),
+                                           data->lpData ? data->cbData : 0));
+        return TRUE;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+Win32ClientDriver::Win32ClientDriver() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ReplyProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kReplyClass;
+    RegisterClassA(&wc);  // fails harmlessly when an earlier driver registered it
+    reply_ = CreateWindowExA(0, kReplyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                             nullptr);
+    if (!reply_) throw std::runtime_error("cannot create the reply window");
+    SetWindowLongPtrA(reply_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+
+    static std::atomic<unsigned> started{0};
+    std::string token = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++started);
+    std::wstring path = StandInPath();
+    std::wstring commandLine = L"\"" + path + L"\" --token " +
+                               std::wstring(token.begin(), token.end()) + L" --parent " +
+                               std::to_wstring(GetCurrentProcessId());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &process_)) {
+        DestroyWindow(reply_);
+        throw std::runtime_error("cannot start standin.exe next to the test program");
+    }
+
+    std::string caption = std::string(standin::kControlClass) + " " + token;
+    auto deadline = runtime_.Monotonic() + kStartTimeout;
+    while (!control_ && runtime_.Monotonic() < deadline) {
+        control_ = FindWindowA(standin::kControlClass, caption.c_str());
+        if (control_) break;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) break;
+        runtime_.WaitForEvents(milliseconds(10));
+    }
+    if (!control_) {
+        TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+        DestroyWindow(reply_);
+        throw std::runtime_error("the stand-in client did not come up");
+    }
+}
+
+Win32ClientDriver::~Win32ClientDriver() {
+    // Closing the control window ends the stand-in; posted, so that a client
+    // that has already gone costs nothing here.
+    PostMessageA(control_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+    DestroyWindow(reply_);
+}
+
+void Win32ClientDriver::TakeReply(std::uint64_t number, std::string_view data) {
+    if (number != awaited_) return;  // a late answer to a request given up on
+    replyFields_ = standin::DecodeFields(data);
+    if (!replyFields_) replyFields_ = std::vector<std::string>{"error", "malformed reply"};
+}
+
+std::vector<std::string> Win32ClientDriver::Call(const std::vector<std::string>& request) {
+    std::string data = standin::EncodeFields(request);
+    awaited_ = standin::kTag | (nextRequest_++ & 0xFFFFFFFFull);
+    replyFields_.reset();
+    COPYDATASTRUCT copy{};
+    copy.dwData = static_cast<ULONG_PTR>(awaited_);
+    copy.cbData = static_cast<DWORD>(data.size());
+    copy.lpData = data.data();
+    DWORD_PTR result = 0;
+    // While it waits, this thread takes the reply the stand-in sends back.
+    BOOL sent = SendMessageTimeoutA(control_, WM_COPYDATA, reinterpret_cast<WPARAM>(reply_),
+                                    reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                                    kRequestTimeoutMs, &result);
+    awaited_ = 0;
+    if (!sent || !replyFields_) {
+        ADD_FAILURE() << "the stand-in client did not answer \"" << request[0] << "\"";
+        return {};
+    }
+    std::vector<std::string> reply = std::move(*replyFields_);
+    if (reply.empty() || reply[0] != "ok") {
+        ADD_FAILURE() << "the stand-in client refused \"" << request[0]
+                      << "\": " << (reply.size() > 1 ? reply[1] : "");
+        return {};
+    }
+    reply.erase(reply.begin());
+    return reply;
+}
+
+void Win32ClientDriver::Settle() {
+    for (int i = 0; i < kSettleRounds; ++i) {
+        Call({"sync"});
+        runtime_.DoEvents();
+    }
+}
+
+void Win32ClientDriver::Advance(milliseconds duration) {
+    auto deadline = runtime_.Monotonic() + duration;
+    for (auto now = runtime_.Monotonic(); now < deadline; now = runtime_.Monotonic()) {
+        runtime_.WaitForEvents(deadline - now);
+    }
+    Settle();
+}
+
+}  // namespace
+
+std::unique_ptr<ClientDriver> MakeClientDriver() {
+    return std::make_unique<Win32ClientDriver>();
+}
+
+}  // namespace testsupport

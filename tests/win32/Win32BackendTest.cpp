@@ -1,0 +1,316 @@
+// The Windows platform layer on its own: user32 calls across processes (with
+// the stand-in client on the other side), the event loop on the thread's
+// message queue, text in the system's ANSI code page, folder listing.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "aol/modAolTools.h"
+#include "platform/AnsiText.h"
+#include "platform/win32/Win32Runtime.h"
+#include "platform/win32/Win32WindowApi.h"
+#include "tests/support/ClientDriver.h"
+
+// After the project's headers: windows.h turns MessageBox into a macro, and its
+// message macros (EM_GETLINE, ...) stand in for platform's constants below.
+#include <windows.h>
+#undef MessageBox
+
+using namespace std::chrono_literals;
+using platform::Hwnd;
+
+namespace {
+
+// --- WindowApi across processes ---
+
+class CrossProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        driver = testsupport::MakeClientDriver();
+        driver->SignOn({"Bob", "Lobby"});
+        driver->Settle();
+    }
+    platform::WindowApi& windows() { return driver->Services().windows; }
+    Hwnd Transcript() {
+        Hwnd room = modAolTools::FindChatRoom(windows());
+        return room ? modAolTools::FindNthChild(windows(), room, "RICHCNTL", 2) : 0;
+    }
+    std::unique_ptr<testsupport::ClientDriver> driver;
+};
+
+TEST_F(CrossProcess, LinesOfEveryLengthComeBackWholeThroughEmGetLine) {
+    // Lengths around the points where a reply might be cut: half the buffer,
+    // the 16-bit buffer size, and beyond.
+    const std::size_t lengths[] = {0, 1, 11, 12, 200, 32750, 32759, 40000, 70000};
+    for (std::size_t length : lengths) driver->Say("KarenK", std::string(length, 'x') + "\xC2\xBB");
+    driver->Settle();
+    Hwnd transcript = Transcript();
+    ASSERT_NE(transcript, 0u);
+    ASSERT_EQ(windows().SendMessageA(transcript, EM_GETLINECOUNT, 0, 0),
+              static_cast<platform::LResult>(std::size(lengths) + 1));
+    for (std::size_t i = 0; i < std::size(lengths); ++i) {
+        const std::string expected = "KarenK:\t" + std::string(lengths[i], 'x') + "\xBB";
+        auto start = windows().SendMessageA(transcript, EM_LINEINDEX, i, 0);
+        auto length = windows().SendMessageA(transcript, EM_LINELENGTH,
+                                             static_cast<platform::WParam>(start), 0);
+        ASSERT_EQ(length, static_cast<platform::LResult>(expected.size())) << lengths[i];
+        // The reader's buffer is exactly as long as the line, capped at the
+        // 16-bit size EM_GETLINE can announce.
+        std::size_t size = std::min<std::size_t>(expected.size(), 0xFFFF);
+        std::vector<char> buffer(std::max<std::size_t>(size, 2) + 16, '#');
+        auto word = static_cast<std::uint16_t>(size);
+        std::memcpy(buffer.data(), &word, sizeof word);
+        auto got = windows().SendMessageA(transcript, EM_GETLINE, i,
+                                          reinterpret_cast<platform::LParam>(buffer.data()));
+        ASSERT_EQ(got, static_cast<platform::LResult>(size)) << lengths[i];
+        EXPECT_TRUE(std::string(buffer.data(), size) == expected.substr(0, size)) << lengths[i];
+        EXPECT_EQ(buffer[size], '#') << "nothing written past the buffer, " << lengths[i];
+    }
+}
+
+TEST_F(CrossProcess, ControlTextIsReadWithWmGetText) {
+    const std::string address = "www.\xE2\x80\xBA" + std::string(300, 'a') + ".com";
+    modAolTools::GotoKeyword(windows(), address);
+    driver->Settle();
+    Hwnd edit = windows().FindWindowExA(
+        windows().FindWindowExA(
+            windows().FindWindowExA(
+                windows().FindWindowExA(windows().FindWindowA("AOL Frame25"), 0, "AOL Toolbar"), 0,
+                "_AOL_Toolbar"),
+            0, "_AOL_Combobox"),
+        0, "Edit");
+    ASSERT_NE(edit, 0u);
+    const std::string ansi = platform::ToAnsi(address) + " ";
+    ASSERT_EQ(windows().SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0),
+              static_cast<platform::LResult>(ansi.size()));
+    for (std::size_t room : {ansi.size() + 1, ansi.size(), std::size_t{5}, std::size_t{1}}) {
+        std::vector<char> buffer(room + 8, '#');
+        auto got = windows().SendMessageA(edit, WM_GETTEXT, room,
+                                          reinterpret_cast<platform::LParam>(buffer.data()));
+        std::size_t expected = std::min(ansi.size(), room - 1);
+        ASSERT_EQ(got, static_cast<platform::LResult>(expected)) << room;
+        EXPECT_EQ(std::string(buffer.data(), expected), ansi.substr(0, expected)) << room;
+        EXPECT_EQ(buffer[expected], '\0') << room;
+    }
+}
+
+TEST_F(CrossProcess, HandlesThatAreNotWindowsDoNothing) {
+    Hwnd frame = windows().FindWindowA("AOL Frame25");
+    ASSERT_NE(frame, 0u);
+    char buffer[16] = "untouched";
+    // 0, the broadcast handle (which would reach every top-level window),
+    // and a handle that never was a window.
+    for (Hwnd bad : {Hwnd{0}, Hwnd{0xFFFF}, Hwnd{0x7FFFFFF0}}) {
+        EXPECT_EQ(windows().SendMessageA(bad, WM_CLOSE, 0, 0), 0) << bad;
+        EXPECT_FALSE(windows().PostMessageA(bad, WM_CLOSE, 0, 0)) << bad;
+        EXPECT_EQ(windows().GetWindowTextLengthA(bad), 0) << bad;
+        EXPECT_EQ(windows().GetWindowTextA(bad, buffer, sizeof buffer), 0) << bad;
+        EXPECT_EQ(buffer[0], '\0') << bad;
+        EXPECT_EQ(windows().FindWindowExA(bad == 0 ? 0x7FFFFFF0 : bad, 0, "MDIClient"), 0u) << bad;
+    }
+    driver->Settle();
+    EXPECT_EQ(windows().FindWindowA("AOL Frame25"), frame) << "the client is still there";
+
+    // A window that has gone: its handle is as dead as 0.
+    Hwnd mdi = windows().FindWindowExA(frame, 0, "MDIClient");
+    driver->SignOff();
+    driver->Settle();
+    EXPECT_EQ(windows().FindWindowExA(mdi, 0, "AOL Child"), 0u)
+        << "a dead parent does not turn into the desktop";
+    EXPECT_FALSE(windows().PostMessageA(frame, WM_CLOSE, 0, 0));
+}
+
+TEST(StandIn, EndsWithItsDriver) {
+    auto driver = testsupport::MakeClientDriver();
+    driver->SignOn({"Bob", "Lobby"});
+    driver->Settle();
+    ASSERT_NE(FindWindowA("AOL Frame25", nullptr), nullptr);
+    driver.reset();
+    auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (FindWindowA("AOL Frame25", nullptr) && std::chrono::steady_clock::now() < deadline) {
+        Sleep(10);
+    }
+    EXPECT_EQ(FindWindowA("AOL Frame25", nullptr), nullptr);
+    EXPECT_EQ(FindWindowA("StandInControl", nullptr), nullptr);
+}
+
+// --- the event loop ---
+
+TEST(Win32Runtime, TimersTickUntilStoppedAndDelayedTasksRunInOrder) {
+    platform::Win32Runtime runtime;
+    std::vector<std::string> log;
+    int ticks = 0;
+    platform::TimerId timer = runtime.StartTimer(20ms, [&] { ++ticks; });
+    runtime.PostDelayed(60ms, [&] { log.push_back("b"); });
+    runtime.PostDelayed(30ms, [&] { log.push_back("a"); });
+    runtime.PostDelayed(60ms, [&] { log.push_back("c"); });
+    runtime.Post([&] { log.push_back("now"); });
+    auto start = runtime.Monotonic();
+    while (runtime.Monotonic() - start < 200ms) runtime.WaitForEvents(500ms);
+    runtime.StopTimer(timer);
+    int stopped = ticks;
+    EXPECT_GE(ticks, 4);
+    EXPECT_LE(ticks, 11);
+    EXPECT_EQ(log, (std::vector<std::string>{"now", "a", "b", "c"}));
+    runtime.PostDelayed(50ms, [] {});
+    auto again = runtime.Monotonic();
+    while (runtime.Monotonic() - again < 60ms) runtime.WaitForEvents(100ms);
+    EXPECT_EQ(ticks, stopped);
+}
+
+TEST(Win32Runtime, WaitingSleepsUntilTheDeadlineOrAMessage) {
+    platform::Win32Runtime runtime;
+    auto start = runtime.Monotonic();
+    runtime.WaitForEvents(100ms);
+    auto waited = runtime.Monotonic() - start;
+    EXPECT_GE(waited, 90ms);
+    EXPECT_LT(waited, 1000ms);
+
+    // A message that is already waiting ends the wait at once and is handled.
+    static bool handled;
+    handled = false;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_APP) handled = true;
+        return DefWindowProcA(w, m, wp, lp);
+    };
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Win32RuntimeTest";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_APP, 0, 0);
+    start = runtime.Monotonic();
+    runtime.WaitForEvents(5s);
+    EXPECT_LT(runtime.Monotonic() - start, 1000ms);
+    EXPECT_TRUE(handled);
+    DestroyWindow(window);
+
+    runtime.RequestQuit();
+    start = runtime.Monotonic();
+    runtime.WaitForEvents(5s);
+    EXPECT_LT(runtime.Monotonic() - start, 100ms) << "no waiting once the program is ending";
+}
+
+TEST(Win32Runtime, ClockAndRandomNumbers) {
+    platform::Win32Runtime runtime;
+    std::tm now = runtime.LocalTime();
+    double seconds = runtime.SecondsSinceMidnight();
+    EXPECT_NEAR(seconds, now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec, 2.0);
+    EXPECT_GE(now.tm_yday, 0);
+    EXPECT_LE(now.tm_yday, 365);
+    for (int i = 0; i < 1000; ++i) {
+        double r = runtime.Random();
+        ASSERT_GE(r, 0.0);
+        ASSERT_LT(r, 1.0);
+    }
+    EXPECT_EQ(runtime.Prompt("Your handle?", "moonrake ruze", "x"), "")
+        << "user32 has no input box";
+}
+
+TEST(Win32Runtime, TasksRunWhileAMessageBoxIsOpen) {
+    platform::Win32Runtime runtime;
+    bool ran = false;
+    // The box is closed from a task of the program: that only happens if the
+    // program's tasks run inside the box's modal loop.
+    runtime.PostDelayed(100ms, [&] {
+        ran = true;
+        HWND box = FindWindowA("#32770", "moonrake ruze");
+        if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    runtime.PostDelayed(3s, [] {
+        // Second try, should the first find the box not yet open.
+        HWND box = FindWindowA("#32770", "moonrake ruze");
+        if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    runtime.MessageBox("commands are already disabled", "moonrake ruze");
+    EXPECT_TRUE(ran);
+}
+
+TEST(Win32Runtime, ListFolderTakesNamesInAnyScriptAndMatchesWithoutCase) {
+    namespace fs = std::filesystem;
+    platform::Win32Runtime runtime;
+    fs::path folder = fs::temp_directory_path() / L"moonrake list";
+    fs::remove_all(folder);
+    fs::create_directories(folder / L"sub.mp3");
+    std::vector<std::string> expected{"A.MP3", "b.mp3"};
+    for (const wchar_t* name : {L"b.mp3", L"A.MP3", L"c.txt", L"d.mp3x"}) {
+        std::ofstream(folder / name) << "x";
+    }
+    // A name outside the ANSI code page. Wine under LC_ALL=C cannot put such
+    // a name on the disk at all; Windows can, and must list it.
+    if (std::ofstream(folder / L"\u2603 snow.mp3") << "x") expected.push_back("\u2603 snow.mp3");
+    const std::u8string u8 = folder.u8string();
+    const std::string utf8Folder(u8.begin(), u8.end());
+    auto names = runtime.ListFolder(utf8Folder, "*.mp3");
+    ASSERT_TRUE(names.has_value());
+    EXPECT_EQ(*names, expected);
+    EXPECT_FALSE(runtime.ListFolder(utf8Folder + "\\missing", "*.mp3").has_value());
+    EXPECT_FALSE(runtime.ListFolder(utf8Folder + "\\c.txt", "*.mp3").has_value());
+    fs::remove_all(folder);
+}
+
+// --- text in the ANSI code page (1252 here) ---
+
+struct Conversion {
+    const char* name;
+    std::string utf8;
+    std::string ansi;
+};
+
+class AnsiText : public ::testing::TestWithParam<Conversion> {};
+
+TEST_P(AnsiText, ToAnsi) {
+    ASSERT_EQ(GetACP(), 1252u) << "the tests run under Windows-1252";
+    EXPECT_EQ(platform::ToAnsi(GetParam().utf8), GetParam().ansi);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cp1252, AnsiText,
+    ::testing::Values(Conversion{"Ascii", "plain text", "plain text"},
+                      Conversion{"Decorations", "\u00BB\u00B8 \u203A \u00B2 \u20AC",
+                                 "\xBB\xB8 \x9B \xB2 \x80"},
+                      Conversion{"NoAnsiForm", "snow \u2603 man", "snow ? man"},
+                      Conversion{"NoBestFit", "\u0100dam", "?dam"},  // not a look-alike "A"
+                      Conversion{"Astral", "a\U0001F600b", "a?b"},
+                      Conversion{"C1Control", "a\u0081b", "a?b"},
+                      Conversion{"StrayContinuation",
+                                 "a\x80"
+                                 "b",
+                                 "a?b"},
+                      Conversion{"Overlong",
+                                 "a\xC0\xAF"
+                                 "b",
+                                 "a?b"},
+                      Conversion{"Surrogate",
+                                 "a\xED\xA0\x80"
+                                 "b",
+                                 "a?b"},
+                      Conversion{"CutShort", "a\xE2\x82", "a??"},
+                      Conversion{"BadContinuation",
+                                 "\xE2"
+                                 "A",
+                                 "?A"}),
+    [](const ::testing::TestParamInfo<Conversion>& info) { return info.param.name; });
+
+TEST(AnsiText, FromAnsiLeavesTheUndefinedBytesOut) {
+    EXPECT_EQ(platform::FromAnsi("\xBB\xB8 \x9B \xB2 \x80"), "\u00BB\u00B8 \u203A \u00B2 \u20AC");
+    EXPECT_EQ(platform::FromAnsi("\x81\x8D\x8F\x90\x9D"), "?????");
+    std::string all;
+    for (int c = 0x20; c < 0x100; ++c) all.push_back(static_cast<char>(c));
+    std::string back = platform::ToAnsi(platform::FromAnsi(all));
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        auto c = static_cast<unsigned char>(all[i]);
+        bool undefined = c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+        EXPECT_EQ(back[i], undefined ? '?' : all[i]) << "byte " << int(c);
+    }
+}
+
+}  // namespace

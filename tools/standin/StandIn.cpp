@@ -1,0 +1,828 @@
+// The stand-in chat client: a small Windows program that builds, with real
+// windows, the window tree the automation drives, and reacts to the
+// automation's messages the way the simulated client does, so that the
+// automation can be tried against real user32 (on Windows, or under Wine).
+//
+//   "AOL Frame25" "America  Online"
+//     "AOL Toolbar" > "_AOL_Toolbar" > "_AOL_Combobox" > "Edit"   (address box)
+//     "MDIClient"
+//       "AOL Child" "Welcome, NAME!"
+//       "AOL Child" ROOM: "RICHCNTL" input, "RICHCNTL" transcript,
+//             "_AOL_Listbox", eight "_AOL_Icon" (the sixth sends), "_AOL_Static"
+//       "AOL Child" "Send Instant Message" (on demand): "RICHCNTL" message,
+//             "RICHCNTL", "_AOL_Static", ten "_AOL_Icon" (the ninth sends)
+//   "#32770" "America Online" > "Button" "OK", "Static"   (the client's box)
+//
+// Reactions that take time in a real client (a line reaching the room, going
+// to an address, an instant message going out) are queued and run when the
+// program turns its message loop, never inside the message that caused them.
+// Their queue entries travel through the thread's message queue, so they keep
+// their order with the messages other programs post.
+//
+// A test steers the client and reads its record through a hidden control
+// window (see ControlProtocol.h). Started as
+//   standin --token TOKEN [--parent PID]
+// it ends when told to, or when the process PID ends.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/AnsiText.h"
+#include "tools/standin/ControlProtocol.h"
+
+namespace {
+
+using platform::FromAnsi;
+using platform::ToAnsi;
+
+constexpr char kRoomPrefix[] = "aol://2719:2-2-";
+constexpr char kImPrefix[] = "aol://9293:";
+constexpr int kRoomIcons = 8;
+constexpr int kRoomSendIcon = 6;
+constexpr int kImIcons = 10;
+constexpr int kImSendIcon = 9;
+constexpr UINT kRunReaction = WM_APP + 1;
+// Bounds for the work done inside one control request.
+constexpr int kMaxMessagesPerSync = 100000;
+constexpr UINT kReplyTimeoutMs = 10000;
+
+HINSTANCE instance = nullptr;
+
+// The classes the client's windows carry. "Edit", "Button" and "Static" are
+// registered here too: a class of the program's own shadows the system one
+// inside the program, so those controls behave exactly as described below
+// and nothing else.
+const char* const kClasses[] = {"AOL Frame25", "AOL Toolbar",  "_AOL_Toolbar", "_AOL_Combobox",
+                                "RICHCNTL",    "_AOL_Listbox", "_AOL_Icon",    "_AOL_Static",
+                                "Edit",        "Button",       "Static"};
+
+std::string TrimBlanks(const std::string& s) {
+    auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    auto last = s.find_last_not_of(' ');
+    return s.substr(first, last - first + 1);
+}
+
+std::string TextOf(HWND window) {
+    if (!window) return "";
+    int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+    int n = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(n, 0)));
+    return text;
+}
+
+struct ImWindow {
+    HWND window = nullptr;
+    HWND message = nullptr;
+    HWND sendButton = nullptr;
+    std::string to;
+    bool buttonDown = false;
+};
+
+struct RoomLine {
+    std::string sender;
+    std::string text;
+};
+
+class StandIn {
+  public:
+    void Start(const std::string& token);
+    HWND Control() const { return control_; }
+    bool QuitAsked() const { return quit_; }
+    // Queues delayed reactions that have fallen due; the wait until the next
+    // one in milliseconds (INFINITE when none waits).
+    DWORD PromoteDue();
+
+    LRESULT ControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT FrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ChildProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+
+  private:
+    // --- the client ---
+    void SignOn();
+    void SignOff();
+    void CreateRoom(const std::string& name);
+    HWND CreateMdiChild();
+    void Present(HWND child, const std::string& ansiCaption);
+    HWND CreateChild(HWND parent, const char* className, const std::string& ansiText = "");
+    void Activate(HWND child);
+    void Type(const std::string& text);
+    void Say(const std::string& sender, const std::string& text);
+    bool BringToFront(const std::string& caption);
+    void OpenChild(const std::string& caption, const std::vector<std::string>& classes);
+    void OpenInstantMessageWindow(const std::string& screenName);
+    void AppendLine(const std::string& senderUtf8, const std::string& ansiText);
+    void Navigate(const std::string& address);
+    void ShowMessageBox(const std::string& text);
+    void Forget(HWND window);
+    ImWindow* FindIm(HWND anyPart);
+
+    LRESULT RoomSend(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Transcript(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Address(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ImSend(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT BoxButton(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+
+    // --- reactions ---
+    void QueueReaction(std::function<void()> reaction, DWORD delayMs = 0);
+    void RunReaction();
+    void WorkOffQueue();
+
+    // --- control ---
+    std::vector<std::string> Execute(const std::vector<std::string>& request);
+    std::vector<std::string> ChildCaptions() const;
+
+    HWND control_ = nullptr;
+    bool quit_ = false;
+
+    std::string screenName_ = "Moonraker";
+    std::string roomName_ = "Town Square";
+    std::optional<DWORD> imDelay_ = 0;
+
+    HWND frame_ = nullptr, mdi_ = nullptr, addressEdit_ = nullptr, welcome_ = nullptr;
+    HWND room_ = nullptr, roomInput_ = nullptr, roomTranscript_ = nullptr, roomSend_ = nullptr;
+    HWND box_ = nullptr, boxButton_ = nullptr;
+    bool boxSpaceDown_ = false;
+    std::vector<ImWindow> imWindows_;
+
+    // The transcript as its window holds it ("Sender:\tText", ANSI), with the
+    // start offset of each line, so that any line is read in constant time.
+    std::vector<std::string> transcriptLines_;
+    std::vector<std::size_t> lineStarts_;
+    std::size_t transcriptChars_ = 0;
+
+    std::deque<std::function<void()>> reactions_;
+    struct Delayed {
+        ULONGLONG due;
+        std::function<void()> reaction;
+    };
+    std::vector<Delayed> delayed_;
+
+    // The record, UTF-8.
+    std::vector<RoomLine> transcript_;
+    std::vector<std::string> addresses_;
+    std::vector<std::pair<std::string, std::string>> ims_;
+    std::vector<std::string> boxes_;
+    bool imsOn_ = true;
+};
+
+StandIn client;
+
+// --- window procedures: each class routes to the client ---
+
+LRESULT CALLBACK ControlWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    return client.ControlProc(w, msg, wp, lp);
+}
+LRESULT CALLBACK PlainWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    return client.PlainProc(w, msg, wp, lp);
+}
+LRESULT CALLBACK FrameWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    return client.FrameProc(w, msg, wp, lp);
+}
+LRESULT CALLBACK ChildWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    return client.ChildProc(w, msg, wp, lp);
+}
+WNDPROC dialogProc = nullptr;
+LRESULT CALLBACK BoxWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    return client.BoxProc(w, msg, wp, lp);
+}
+
+bool RegisterClassNamed(const char* name, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = name;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    return RegisterClassA(&wc) != 0;
+}
+
+// A class of this name of our own, for windows a test asks for by class.
+void EnsureClass(const std::string& name) {
+    WNDCLASSA existing;
+    if (GetClassInfoA(instance, name.c_str(), &existing)) return;
+    RegisterClassNamed(name.c_str(), PlainWndProc);
+}
+
+// --- start ---
+
+void StandIn::Start(const std::string& token) {
+    for (const char* name : kClasses) {
+        RegisterClassNamed(name,
+                           std::strcmp(name, "AOL Frame25") == 0 ? FrameWndProc : PlainWndProc);
+    }
+    RegisterClassNamed("AOL Child", ChildWndProc);
+    RegisterClassNamed(standin::kControlClass, ControlWndProc);
+    std::string caption = std::string(standin::kControlClass) + " " + token;
+    control_ = CreateWindowExA(0, standin::kControlClass, caption.c_str(), WS_OVERLAPPED, 0, 0, 0,
+                               0, nullptr, nullptr, instance, nullptr);
+}
+
+// --- building and tearing down ---
+
+HWND StandIn::CreateChild(HWND parent, const char* className, const std::string& ansiText) {
+    // A child window goes behind its existing siblings, so the order of
+    // creation is the order in which lookups find them.
+    return CreateWindowExA(0, className, ansiText.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 40, 20,
+                           parent, nullptr, instance, nullptr);
+}
+
+HWND StandIn::CreateMdiChild() {
+    // Hidden and without a caption while its controls are added: the
+    // automation in the other process looks at the tree while it is built,
+    // and must not find half a window by its caption (the ninth icon of a
+    // window that has four so far is another icon).
+    MDICREATESTRUCTA create{};
+    create.szClass = "AOL Child";
+    create.szTitle = "";
+    create.hOwner = instance;
+    create.x = create.y = CW_USEDEFAULT;
+    create.cx = 300;
+    create.cy = 200;
+    return reinterpret_cast<HWND>(
+        SendMessageA(mdi_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+}
+
+void StandIn::Present(HWND child, const std::string& ansiCaption) {
+    SetWindowTextA(child, ansiCaption.c_str());
+    ShowWindow(child, SW_SHOWNORMAL);
+    Activate(child);
+}
+
+void StandIn::Activate(HWND child) {
+    if (mdi_ && child) SendMessageA(mdi_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
+}
+
+void StandIn::SignOn() {
+    if (frame_) return;
+    frame_ = CreateWindowExA(0, "AOL Frame25", "America  Online",
+                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 800, 600,
+                             nullptr, nullptr, instance, nullptr);
+    HWND toolbar = CreateChild(frame_, "AOL Toolbar");
+    HWND inner = CreateChild(toolbar, "_AOL_Toolbar");
+    HWND combo = CreateChild(inner, "_AOL_Combobox");
+    addressEdit_ = CreateChild(combo, "Edit");
+
+    CLIENTCREATESTRUCT clientCreate{};
+    clientCreate.idFirstChild = 50000;
+    mdi_ = CreateWindowExA(0, "MDIClient", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 40,
+                           780, 500, frame_, nullptr, instance, &clientCreate);
+
+    welcome_ = CreateMdiChild();
+    // The welcome window has controls of its own but no member list, so it
+    // is never taken for a room.
+    CreateChild(welcome_, "RICHCNTL");
+    for (int i = 0; i < 3; ++i) CreateChild(welcome_, "_AOL_Icon");
+    CreateChild(welcome_, "_AOL_Static");
+    Present(welcome_, ToAnsi("Welcome, " + screenName_ + "!"));
+
+    CreateRoom(roomName_);
+}
+
+void StandIn::CreateRoom(const std::string& name) {
+    room_ = CreateMdiChild();
+    roomInput_ = CreateChild(room_, "RICHCNTL");
+    roomTranscript_ = CreateChild(room_, "RICHCNTL");
+    CreateChild(room_, "_AOL_Listbox");
+    for (int i = 1; i <= kRoomIcons; ++i) {
+        HWND icon = CreateChild(room_, "_AOL_Icon");
+        if (i == kRoomSendIcon) roomSend_ = icon;
+    }
+    CreateChild(room_, "_AOL_Static");
+    Present(room_, ToAnsi(name));
+}
+
+void StandIn::SignOff() {
+    if (box_) DestroyWindow(box_);
+    if (frame_) DestroyWindow(frame_);
+    frame_ = mdi_ = addressEdit_ = welcome_ = nullptr;
+    room_ = roomInput_ = roomTranscript_ = roomSend_ = nullptr;
+    box_ = boxButton_ = nullptr;
+    imWindows_.clear();
+}
+
+void StandIn::Forget(HWND window) {
+    if (window == room_) room_ = roomInput_ = roomTranscript_ = roomSend_ = nullptr;
+    if (window == welcome_) welcome_ = nullptr;
+    if (window == box_) box_ = boxButton_ = nullptr;
+    imWindows_.erase(std::remove_if(imWindows_.begin(), imWindows_.end(),
+                                    [window](const ImWindow& im) { return im.window == window; }),
+                     imWindows_.end());
+}
+
+// --- the people in the room ---
+
+void StandIn::Type(const std::string& text) {
+    if (!room_) return;
+    SetWindowTextA(roomInput_, ToAnsi(text).c_str());
+    RoomSend(roomSend_, WM_LBUTTONDOWN, 0, 0);
+}
+
+void StandIn::Say(const std::string& sender, const std::string& text) {
+    std::string ansi = ToAnsi(text);
+    QueueReaction([this, sender, ansi] {
+        if (room_) AppendLine(sender, ansi);
+    });
+}
+
+void StandIn::AppendLine(const std::string& senderUtf8, const std::string& ansiText) {
+    std::string line = ToAnsi(senderUtf8) + ":\t" + ansiText;
+    lineStarts_.push_back(transcriptChars_);
+    transcriptChars_ += line.size() + 2;  // the line and its CR LF
+    transcriptLines_.push_back(std::move(line));
+    transcript_.push_back(RoomLine{senderUtf8, FromAnsi(ansiText)});
+}
+
+// --- the hand on the client ---
+
+bool StandIn::BringToFront(const std::string& caption) {
+    if (!mdi_) return false;
+    HWND found = FindWindowExA(mdi_, nullptr, "AOL Child", ToAnsi(caption).c_str());
+    if (!found) return false;
+    Activate(found);
+    return true;
+}
+
+void StandIn::OpenChild(const std::string& caption, const std::vector<std::string>& classes) {
+    if (!mdi_) return;
+    HWND w = CreateMdiChild();
+    for (const auto& cls : classes) {
+        EnsureClass(cls);
+        CreateChild(w, cls.c_str());
+    }
+    Present(w, ToAnsi(caption));
+}
+
+void StandIn::OpenInstantMessageWindow(const std::string& screenName) {
+    if (!mdi_) return;
+    ImWindow im;
+    im.to = screenName;
+    im.window = CreateMdiChild();
+    im.message = CreateChild(im.window, "RICHCNTL");
+    CreateChild(im.window, "RICHCNTL");  // the conversation so far
+    CreateChild(im.window, "_AOL_Static", ToAnsi("To: " + screenName));
+    for (int i = 1; i <= kImIcons; ++i) {
+        HWND icon = CreateChild(im.window, "_AOL_Icon");
+        if (i == kImSendIcon) im.sendButton = icon;
+    }
+    imWindows_.push_back(im);
+    Present(im.window, "Send Instant Message");
+}
+
+ImWindow* StandIn::FindIm(HWND anyPart) {
+    for (auto& im : imWindows_) {
+        if (im.window == anyPart || im.sendButton == anyPart || im.message == anyPart) return &im;
+    }
+    return nullptr;
+}
+
+// --- what the client does ---
+
+void StandIn::Navigate(const std::string& address) {
+    if (!frame_) return;
+    addresses_.push_back(address);
+    if (address.rfind(kRoomPrefix, 0) == 0) {
+        std::string name = address.substr(std::strlen(kRoomPrefix));
+        if (room_) {
+            SetWindowTextA(room_, ToAnsi(name).c_str());
+            Activate(room_);
+        } else {
+            CreateRoom(name);
+        }
+    } else if (address.rfind(kImPrefix, 0) == 0) {
+        std::string to = address.substr(std::strlen(kImPrefix));
+        if (imDelay_) {
+            QueueReaction(
+                [this, to] {
+                    if (frame_) OpenInstantMessageWindow(to);
+                },
+                *imDelay_);
+        }
+    }
+}
+
+void StandIn::ShowMessageBox(const std::string& text) {
+    if (box_) {
+        HWND old = box_;
+        Forget(old);
+        DestroyWindow(old);
+    }
+    // A window of the system's dialog class, as the client's own boxes are,
+    // with its procedure replaced so that it closes the way described here.
+    // Its caption comes last, so that it is found only with its button.
+    box_ = CreateWindowExA(0, MAKEINTATOM(0x8002), "", WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100,
+                           300, 120, nullptr, nullptr, instance, nullptr);
+    if (!box_) return;
+    dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxWndProc)));
+    boxButton_ = CreateChild(box_, "Button", "OK");
+    CreateChild(box_, "Static", ToAnsi(text));
+    SetWindowTextA(box_, "America Online");
+    boxSpaceDown_ = false;
+    boxes_.push_back(text);
+}
+
+// --- window procedures ---
+
+LRESULT StandIn::PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (w == roomSend_ && w) return RoomSend(w, msg, wp, lp);
+    if (w == roomTranscript_ && w) return Transcript(w, msg, wp, lp);
+    if (w == addressEdit_ && w) return Address(w, msg, wp, lp);
+    if (w == boxButton_ && w) return BoxButton(w, msg, wp, lp);
+    if (ImWindow* im = FindIm(w); im && im->sendButton == w) return ImSend(w, msg, wp, lp);
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+LRESULT StandIn::FrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE && w == frame_) {
+        SignOff();
+        return 0;
+    }
+    return DefFrameProcA(w, w == frame_ ? mdi_ : nullptr, msg, wp, lp);
+}
+
+LRESULT StandIn::ChildProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE) {
+        Forget(w);
+        if (mdi_) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w), 0);
+        return 0;
+    }
+    return DefMDIChildProcA(w, msg, wp, lp);
+}
+
+LRESULT StandIn::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE) {
+        Forget(w);
+        DestroyWindow(w);
+        return 0;
+    }
+    return CallWindowProcA(dialogProc, w, msg, wp, lp);
+}
+
+LRESULT StandIn::RoomSend(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_LBUTTONDOWN) return w ? DefWindowProcA(w, msg, wp, lp) : 0;
+    // The client takes the box's text at the click and clears the box; the
+    // line shows in the room a moment later.
+    std::string text = TextOf(roomInput_);
+    SetWindowTextA(roomInput_, "");
+    if (text.empty()) return 0;  // the client sends no empty line
+    QueueReaction([this, text] {
+        if (room_) AppendLine(screenName_, text);
+    });
+    return 0;
+}
+
+LRESULT StandIn::Transcript(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    // Reads like a rich edit control holding "Sender:\tText" lines, each ended
+    // by CR LF; like one, it counts the empty line after the last break, so an
+    // empty transcript has one line.
+    const std::size_t lines = transcriptLines_.size();
+    switch (msg) {
+        case EM_GETLINECOUNT:
+            return static_cast<LRESULT>(lines + 1);
+        case EM_LINEINDEX: {
+            auto index = static_cast<std::size_t>(wp);
+            if (index < lines) return static_cast<LRESULT>(lineStarts_[index]);
+            if (index == lines) return static_cast<LRESULT>(transcriptChars_);
+            return -1;
+        }
+        case EM_LINELENGTH: {
+            auto charIndex = static_cast<std::size_t>(wp);
+            auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), charIndex);
+            if (it == lineStarts_.begin()) return 0;
+            auto line = static_cast<std::size_t>(it - lineStarts_.begin() - 1);
+            if (charIndex >= lineStarts_[line] + transcriptLines_[line].size() + 2) return 0;
+            return static_cast<LRESULT>(transcriptLines_[line].size());
+        }
+        case EM_GETLINE: {
+            auto index = static_cast<std::size_t>(wp);
+            char* buffer = reinterpret_cast<char*>(lp);
+            if (!buffer || index >= lines) return 0;
+            WORD room = 0;
+            std::memcpy(&room, buffer, sizeof room);  // the first word holds the buffer size
+            const std::string& line = transcriptLines_[index];
+            std::size_t n = std::min<std::size_t>(line.size(), room);
+            std::memcpy(buffer, line.data(), n);
+            return static_cast<LRESULT>(n);
+        }
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(transcriptChars_);
+        case WM_GETTEXT: {
+            char* buffer = reinterpret_cast<char*>(lp);
+            if (!buffer || wp == 0) return 0;
+            std::string all;
+            all.reserve(transcriptChars_);
+            for (const auto& line : transcriptLines_) all += line + "\r\n";
+            std::size_t n = std::min<std::size_t>(all.size(), wp - 1);
+            std::memcpy(buffer, all.data(), n);
+            buffer[n] = '\0';
+            return static_cast<LRESULT>(n);
+        }
+        default:
+            return DefWindowProcA(w, msg, wp, lp);
+    }
+}
+
+LRESULT StandIn::Address(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_CHAR) return DefWindowProcA(w, msg, wp, lp);
+    if (wp == VK_RETURN) {
+        std::string address = TrimBlanks(FromAnsi(TextOf(w)));
+        QueueReaction([this, address] { Navigate(address); });
+        return 0;
+    }
+    // Any other character is typed at the end of the box, where the caret
+    // stands after the text was set.
+    std::string text = TextOf(w);
+    text.push_back(static_cast<char>(wp & 0xFF));
+    SetWindowTextA(w, text.c_str());
+    return 0;
+}
+
+LRESULT StandIn::ImSend(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    ImWindow* im = FindIm(w);
+    if (!im) return DefWindowProcA(w, msg, wp, lp);
+    if (msg == WM_LBUTTONDOWN) {
+        im->buttonDown = true;
+        return 0;
+    }
+    if (msg != WM_LBUTTONUP || !im->buttonDown) return DefWindowProcA(w, msg, wp, lp);
+    im->buttonDown = false;
+    HWND window = im->window;
+    std::string to = im->to;
+    std::string text = FromAnsi(TextOf(im->message));
+    QueueReaction([this, window, to, text] {
+        if (!FindIm(window)) return;
+        ims_.emplace_back(to, text);
+        if (to == "$IM_ON" || to == "$IM_OFF") {
+            // The switch answers with the client's own box and leaves the
+            // message window open behind it.
+            imsOn_ = to == "$IM_ON";
+            ShowMessageBox(imsOn_ ? "You are now accepting Instant Messages."
+                                  : "You are now ignoring Instant Messages.");
+        } else {
+            Forget(window);
+            if (mdi_) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+        }
+    });
+    return 0;
+}
+
+LRESULT StandIn::BoxButton(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    // A button is pressed by the space key going down and then up over it.
+    if (msg == WM_KEYDOWN && wp == VK_SPACE) {
+        boxSpaceDown_ = true;
+        return 0;
+    }
+    if (msg == WM_KEYUP && wp == VK_SPACE && boxSpaceDown_) {
+        boxSpaceDown_ = false;
+        HWND box = GetParent(w);
+        Forget(box);
+        DestroyWindow(box);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+// --- reactions ---
+
+void StandIn::QueueReaction(std::function<void()> reaction, DWORD delayMs) {
+    if (delayMs > 0) {
+        delayed_.push_back(Delayed{GetTickCount64() + delayMs, std::move(reaction)});
+        return;
+    }
+    reactions_.push_back(std::move(reaction));
+    PostMessageA(control_, kRunReaction, 0, 0);
+}
+
+void StandIn::RunReaction() {
+    if (reactions_.empty()) return;
+    auto reaction = std::move(reactions_.front());
+    reactions_.pop_front();
+    try {
+        reaction();
+    } catch (const std::exception&) {
+        // A reaction that cannot finish (out of memory) is dropped; the
+        // client goes on with the next.
+    }
+}
+
+DWORD StandIn::PromoteDue() {
+    ULONGLONG now = GetTickCount64();
+    ULONGLONG next = 0;
+    bool waiting = false;
+    for (std::size_t i = 0; i < delayed_.size();) {
+        if (delayed_[i].due <= now) {
+            auto reaction = std::move(delayed_[i].reaction);
+            delayed_.erase(delayed_.begin() + static_cast<std::ptrdiff_t>(i));
+            QueueReaction(std::move(reaction));
+        } else {
+            next = waiting ? std::min(next, delayed_[i].due) : delayed_[i].due;
+            waiting = true;
+            ++i;
+        }
+    }
+    return waiting ? static_cast<DWORD>(next - now) : INFINITE;
+}
+
+void StandIn::WorkOffQueue() {
+    // Everything posted to this thread before the request, and what that
+    // work queues in turn, is handled before the answer goes back.
+    PromoteDue();
+    MSG msg;
+    for (int i = 0; i < kMaxMessagesPerSync && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            quit_ = true;
+            break;
+        }
+        DispatchMessageA(&msg);
+        PromoteDue();
+    }
+}
+
+// --- control ---
+
+std::vector<std::string> StandIn::ChildCaptions() const {
+    std::vector<std::string> captions;
+    if (!mdi_) return captions;
+    for (HWND w = GetWindow(mdi_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        captions.push_back(FromAnsi(TextOf(w)));
+    }
+    return captions;
+}
+
+std::vector<std::string> StandIn::Execute(const std::vector<std::string>& request) {
+    const std::string& command = request[0];
+    auto arg = [&request](std::size_t i) {
+        return i < request.size() ? request[i] : std::string();
+    };
+    auto flag = [](bool b) { return std::vector<std::string>{b ? "1" : "0"}; };
+
+    if (command == "sync") {
+        WorkOffQueue();
+        return {};
+    }
+    if (command == "signon") {
+        if (!frame_) {
+            screenName_ = arg(1);
+            roomName_ = arg(2);
+        }
+        SignOn();
+        return {};
+    }
+    if (command == "signoff") {
+        SignOff();
+        return {};
+    }
+    if (command == "type") {
+        Type(arg(1));
+        return {};
+    }
+    if (command == "say") {
+        Say(arg(1), arg(2));
+        return {};
+    }
+    if (command == "front") return flag(BringToFront(arg(1)));
+    if (command == "openchild") {
+        OpenChild(arg(1),
+                  std::vector<std::string>(
+                      request.begin() + std::min<std::size_t>(2, request.size()), request.end()));
+        return {};
+    }
+    if (command == "openim") {
+        OpenInstantMessageWindow(arg(1));
+        return {};
+    }
+    if (command == "imdelay") {
+        // Milliseconds, or nothing: the client never opens the window.
+        if (arg(1).empty()) {
+            imDelay_.reset();
+        } else {
+            imDelay_ = static_cast<DWORD>(std::stoul(arg(1)));
+        }
+        return {};
+    }
+    if (command == "quit") {
+        quit_ = true;
+        return {};
+    }
+    if (command == "transcript") {
+        std::vector<std::string> out;
+        for (const auto& line : transcript_) {
+            out.push_back(line.sender);
+            out.push_back(line.text);
+        }
+        return out;
+    }
+    if (command == "addresses") return addresses_;
+    if (command == "ims") {
+        std::vector<std::string> out;
+        for (const auto& [to, text] : ims_) {
+            out.push_back(to);
+            out.push_back(text);
+        }
+        return out;
+    }
+    if (command == "boxes") return boxes_;
+    if (command == "boxopen") return flag(box_ != nullptr);
+    if (command == "imson") return flag(imsOn_);
+    if (command == "roomname") return {room_ ? FromAnsi(TextOf(room_)) : std::string()};
+    if (command == "addressbox") return {FromAnsi(TextOf(addressEdit_))};
+    if (command == "roominput") return {FromAnsi(TextOf(roomInput_))};
+    if (command == "children") return ChildCaptions();
+    if (command == "frontcaption") {
+        auto captions = ChildCaptions();
+        return {captions.empty() ? std::string() : captions.front()};
+    }
+    throw std::invalid_argument("unknown command " + command);
+}
+
+LRESULT StandIn::ControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kRunReaction) {
+        RunReaction();
+        return 0;
+    }
+    if (msg == WM_DESTROY) {
+        quit_ = true;  // closing the control window ends the program
+        return 0;
+    }
+    if (msg != WM_COPYDATA) return DefWindowProcA(w, msg, wp, lp);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    if (!data ||
+        (static_cast<std::uint64_t>(data->dwData) & 0xFFFFFFFF00000000ull) != standin::kTag) {
+        return FALSE;
+    }
+    auto request = standin::DecodeFields(
+        std::string_view(static_cast<const char*>(data->lpData), data->lpData ? data->cbData : 0));
+    std::vector<std::string> reply{"ok"};
+    if (!request || request->empty()) {
+        reply = {"error", "malformed request"};
+    } else {
+        try {
+            auto results = Execute(*request);
+            reply.insert(reply.end(), results.begin(), results.end());
+        } catch (const std::exception& e) {
+            reply = {"error", e.what()};
+        }
+    }
+    std::string encoded = standin::EncodeFields(reply);
+    COPYDATASTRUCT answer{};
+    answer.dwData = data->dwData;
+    answer.cbData = static_cast<DWORD>(encoded.size());
+    answer.lpData = encoded.data();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(reinterpret_cast<HWND>(wp), WM_COPYDATA, reinterpret_cast<WPARAM>(w),
+                        reinterpret_cast<LPARAM>(&answer), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                        kReplyTimeoutMs, &ignored);
+    return TRUE;
+}
+
+std::string ArgAfter(int argc, char** argv, const char* name) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
+    }
+    return "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    instance = GetModuleHandleA(nullptr);
+    std::string token = ArgAfter(argc, argv, "--token");
+    std::string parentId = ArgAfter(argc, argv, "--parent");
+    HANDLE parent = nullptr;
+    if (DWORD id = static_cast<DWORD>(std::strtoul(parentId.c_str(), nullptr, 10))) {
+        parent = OpenProcess(SYNCHRONIZE, FALSE, id);
+    }
+    client.Start(token);
+    if (!client.Control()) return 2;
+
+    // Do not outlive the test that started us, whatever happens to it.
+    while (!client.QuitAsked()) {
+        DWORD wait = client.PromoteDue();
+        DWORD r = MsgWaitForMultipleObjectsEx(parent ? 1 : 0, parent ? &parent : nullptr, wait,
+                                              QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (parent && r == WAIT_OBJECT_0) break;
+        MSG msg;
+        while (!client.QuitAsked() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return 0;
+            // No TranslateMessage: a key posted by the automation must reach
+            // the control as it was sent, not turn into characters as well.
+            DispatchMessageA(&msg);
+            client.PromoteDue();
+        }
+    }
+    if (parent) CloseHandle(parent);
+    return 0;
+}
