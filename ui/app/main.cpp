@@ -20,6 +20,11 @@
 #include "ui/app/QtRuntime.h"
 #include "ui/forms/Form1.h"
 
+#ifdef _WIN32
+#include "platform/win32/Win32WindowApi.h"
+#include "ui/media/GstMediaPlayer.h"
+#endif
+
 namespace {
 
 // Qt cannot carry an exception through its event loop: one that escapes an
@@ -40,6 +45,7 @@ class GuardedApplication final : public QApplication {
     }
 };
 
+#ifndef _WIN32
 bool HasDisplay() {
     auto set = [](const char* name) {
         const char* value = std::getenv(name);
@@ -47,6 +53,7 @@ bool HasDisplay() {
     };
     return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
+#endif
 
 // The client window goes beside the main window, to its left when there is
 // room (the mp3 panel widens the main window to the right), else to its right,
@@ -101,6 +108,23 @@ int RunWindowed(const ui::CommandLine& commandLine) {
     return QApplication::exec();
 }
 
+#ifdef _WIN32
+// On Windows the program drives the real chat client through user32: no
+// simulated client and no window onto it, only the program's own windows.
+int RunOnClient(const ui::CommandLine& commandLine) {
+    ui::QtRuntime runtime;
+    platform::Win32WindowApi windows;
+    platform::Services services{windows, runtime};
+    ui::GstMediaPlayer player(runtime);
+    ui::Form1Options options;
+    if (commandLine.trace) options.trace = PrintTrace;
+    ui::Form1 form1(services, player, options);
+    form1.Load();
+    if (runtime.QuitRequested()) return 0;
+    return QApplication::exec();
+}
+#endif
+
 int RunConsole(const ui::CommandLine& commandLine) {
     ui::ConsoleIo io(std::cin, std::cout);
     ui::ConsoleRuntime runtime(io);
@@ -128,16 +152,24 @@ int main(int argc, char** argv) {
         std::cout << ui::Usage();
         return 0;
     }
+#ifdef _WIN32
+    bool console = commandLine.console;
+    if (console) _putenv_s("QT_QPA_PLATFORM", "offscreen");
+#else
     bool console = commandLine.console || !HasDisplay();
     if (console) {
         // The windows exist but are drawn nowhere.
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+#endif
     try {
         // Qt reads only its own options; ours have been checked above.
         int qtArgc = 1;
         GuardedApplication app(qtArgc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
+#ifdef _WIN32
+        if (!console) return RunOnClient(commandLine);
+#endif
         return console ? RunConsole(commandLine) : RunWindowed(commandLine);
     } catch (const std::exception& e) {
         std::cerr << "moonrake: " << e.what() << '\n';
