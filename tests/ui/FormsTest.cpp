@@ -1002,8 +1002,16 @@ void FormsTest::progressAndCheckTimers() {
     world.runtime.Advance(10ms);
     QCOMPARE(int(form.DogBar1->Barvalue()), 32767);
 
+    // A song with a length keeps its caption through the check.
     QVERIFY(form.ClickControl("Label19"));
     QVERIFY(form.TimerEnabled(FormTimer::Timer7));
+    world.runtime.Advance(20010ms);
+    QVERIFY(form.Label21->text() != QString("nothing"));
+    QVERIFY(!form.TimerEnabled(FormTimer::Timer7));
+
+    // Nothing with a length: the caption says "nothing" at 20 s, not before.
+    world.player.length = 0;
+    QVERIFY(form.ClickControl("Label19"));
     world.runtime.Advance(19990ms);
     QVERIFY(form.Label21->text() != QString("nothing"));
     world.runtime.Advance(20ms);

@@ -747,7 +747,10 @@ void Form1::StatusTick() {
 }
 
 void Form1::CheckTick() {
-    if (DogBar1->Barmax() != 0) SetSongCaption("nothing");
+    // By now a file that plays has told the progress timer its length. One
+    // that has none played nothing, so the caption stops naming it; a song
+    // that plays keeps its name.
+    if (DogBar1->Barmax() == 0) SetSongCaption("nothing");
     SetTimerEnabled(FormTimer::Timer7, false);
 }
 
