@@ -431,8 +431,8 @@ void Form1::ShowCentred() {
             this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         const QPoint corner = area.center() - QPoint(width() / 2, height() / 2);
-        leftTwips_ = PixelsToTwips(corner.x());
-        topTwips_ = PixelsToTwips(corner.y());
+        position_.left = PixelsToTwips(corner.x());
+        position_.top = PixelsToTwips(corner.y());
         move(corner);
     }
     ShowForm1();
@@ -521,21 +521,17 @@ void Form1::HideForm5() {
 }
 
 void Form1::SetLeftTwips(std::int32_t twips) {
-    leftTwips_ = twips;
-    move(Twips(leftTwips_), Twips(topTwips_));
+    position_.left = twips;
+    move(Twips(position_.left), Twips(position_.top));
 }
 
 void Form1::SetTopTwips(std::int32_t twips) {
-    topTwips_ = twips;
-    move(Twips(leftTwips_), Twips(topTwips_));
+    position_.top = twips;
+    move(Twips(position_.left), Twips(position_.top));
 }
 
 void Form1::moveEvent(QMoveEvent* event) {
-    // Moved by someone else (a window manager): follow in twips. Our own
-    // moves keep their exact twips.
-    const QPoint pos = event->pos();
-    if (pos.x() != Twips(leftTwips_)) leftTwips_ = PixelsToTwips(pos.x());
-    if (pos.y() != Twips(topTwips_)) topTwips_ = PixelsToTwips(pos.y());
+    position_.Follow(event->pos().x(), event->pos().y());
     QWidget::moveEvent(event);
 }
 

@@ -42,6 +42,7 @@
 #include "ui/forms/DragToMove.h"
 #include "ui/forms/FileListView.h"
 #include "ui/forms/TracingMediaPlayer.h"
+#include "ui/forms/Twips.h"
 
 class QLabel;
 class QListWidget;
@@ -106,8 +107,8 @@ class Form1 final : public QWidget, public engine::Host {
     // The mini screen; nullptr until a command first touches it.
     Form5* MiniScreen() const { return form5_.get(); }
 
-    std::int32_t LeftTwips() const { return leftTwips_; }
-    std::int32_t TopTwips() const { return topTwips_; }
+    std::int32_t LeftTwips() const { return position_.left; }
+    std::int32_t TopTwips() const { return position_.top; }
     void SetLeftTwips(std::int32_t twips);
     void SetTopTwips(std::int32_t twips);
     engine::WindowState Form1WindowState() const { return windowState_; }
@@ -206,8 +207,7 @@ class Form1 final : public QWidget, public engine::Host {
     bool unloaded_ = false;
     int widthTwips_ = 7335;
     int heightTwips_ = 5580;
-    std::int32_t leftTwips_ = 0;
-    std::int32_t topTwips_ = 0;
+    TwipsPosition position_;
     engine::WindowState windowState_ = engine::WindowState::Normal;
 
     // What the labels show now, to skip unchanged texts.

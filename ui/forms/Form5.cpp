@@ -120,21 +120,17 @@ void Form5::Load() {
 }
 
 void Form5::SetLeftTwips(std::int32_t twips) {
-    leftTwips_ = twips;
-    move(Twips(leftTwips_), Twips(topTwips_));
+    position_.left = twips;
+    move(Twips(position_.left), Twips(position_.top));
 }
 
 void Form5::SetTopTwips(std::int32_t twips) {
-    topTwips_ = twips;
-    move(Twips(leftTwips_), Twips(topTwips_));
+    position_.top = twips;
+    move(Twips(position_.left), Twips(position_.top));
 }
 
 void Form5::moveEvent(QMoveEvent* event) {
-    // Moved by someone else (the platform's first placement, a window
-    // manager): follow in twips. Our own moves keep their exact twips.
-    const QPoint pos = event->pos();
-    if (pos.x() != Twips(leftTwips_)) leftTwips_ = PixelsToTwips(pos.x());
-    if (pos.y() != Twips(topTwips_)) topTwips_ = PixelsToTwips(pos.y());
+    position_.Follow(event->pos().x(), event->pos().y());
     QWidget::moveEvent(event);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ui/forms/DragToMove.h"
+#include "ui/forms/Twips.h"
 
 class QListWidget;
 
@@ -30,8 +31,8 @@ class Form5 : public QWidget {
     bool Loaded() const { return loaded_; }
 
     // The window's place in twips.
-    std::int32_t LeftTwips() const { return leftTwips_; }
-    std::int32_t TopTwips() const { return topTwips_; }
+    std::int32_t LeftTwips() const { return position_.left; }
+    std::int32_t TopTwips() const { return position_.top; }
     void SetLeftTwips(std::int32_t twips);
     void SetTopTwips(std::int32_t twips);
 
@@ -50,8 +51,7 @@ class Form5 : public QWidget {
     QListWidget* list1_;
     DragToMove* drag_;
     bool loaded_ = false;
-    std::int32_t leftTwips_ = 0;
-    std::int32_t topTwips_ = 0;
+    TwipsPosition position_;
 };
 
 }  // namespace ui
