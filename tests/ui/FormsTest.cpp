@@ -5,8 +5,11 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QRawFont>
 #include <QTemporaryDir>
@@ -22,12 +25,14 @@
 #include "platform/TestRuntime.h"
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "ui/app/QtRuntime.h"
 #include "ui/forms/ClickableLabel.h"
 #include "ui/forms/Clock.h"
 #include "ui/forms/Fonts.h"
 #include "ui/forms/Form1.h"
 #include "ui/forms/Form5.h"
 #include "ui/forms/Gradient.h"
+#include "ui/forms/KeepOnTop.h"
 #include "ui/media/DogBar.h"
 
 using namespace std::chrono_literals;
@@ -172,6 +177,14 @@ std::string LoginLine(const std::string& handle, const char* word = " login ") {
            "< font . color=#000000>)";
 }
 
+// What a widget draws of itself, on a transparent ground.
+QImage Drawn(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
 // Counts the mouse moves a widget receives.
 class MoveCounter : public QObject {
   public:
@@ -228,6 +241,9 @@ class FormsTest : public QObject {
     void volumeAndBalancePrompts_data();
     void volumeAndBalancePrompts();
     void progressAndCheckTimers();
+    void labelsShowTextAsTyped_data();
+    void labelsShowTextAsTyped();
+    void dialogsAreOwnedByTheMainWindow();
 };
 
 // --- layout ---------------------------------------------------------------------
@@ -1017,6 +1033,147 @@ void FormsTest::progressAndCheckTimers() {
     world.runtime.Advance(20ms);
     QCOMPARE(form.Label21->text(), QString("nothing"));
     QVERIFY(!form.TimerEnabled(FormTimer::Timer7));
+}
+
+// --- text as text ------------------------------------------------------------------
+
+void FormsTest::labelsShowTextAsTyped_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("underline") << "<u>dave</u>";
+    QTest::newRow("bold and ampersand") << "<b>x</b> & y";
+    QTest::newRow("entity") << "a &amp; b &lt;";
+    QTest::newRow("image tag") << "<img src=nothing.png>";
+    QTest::newRow("html document") << "<html><body><h1>big</h1></body></html>";
+    QTest::newRow("lone brackets") << "<<>>";
+}
+
+void FormsTest::labelsShowTextAsTyped() {
+    QFETCH(QString, text);
+    World world;
+    ui::Form1& form = world.Start();
+    form.resize(form.width(), form.height());
+    // Each label that shows a text the user (or a file name) chose.
+    world.client.Type("h " + text.toStdString());
+    world.runtime.Advance(1s);
+    form.State().trigger = text.toStdString();
+    form.SetSongCaption(text.toStdString());
+    world.runtime.Advance(10ms);
+    QCOMPARE(form.Label4->text(), text);
+    QCOMPARE(form.Label2->text(), text);
+    QCOMPARE(form.Label21->text(), text);
+
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+    // What is drawn is the characters, not what they would mark up: the
+    // label draws exactly as a label that holds the same text as plain text.
+    for (QLabel* label : {form.Label4, form.Label2, form.Label21}) {
+        label->resize(400, label->height());
+        const QImage shown = Drawn(label);
+        QLabel reference;
+        reference.setTextFormat(Qt::PlainText);
+        reference.setFont(label->font());
+        reference.setPalette(label->palette());
+        reference.setAlignment(label->alignment());
+        reference.setText(label->text());
+        reference.resize(label->size());
+        QCOMPARE(Drawn(&reference), shown);
+        // The same text as rich text would not draw the same (or the
+        // comparison above proves nothing).
+        reference.setTextFormat(Qt::RichText);
+        reference.setText(label->text());
+        if (Drawn(&reference) == shown) {
+            QFAIL(qPrintable("rich and plain text draw alike for " + text));
+        }
+    }
+}
+
+// --- dialogs -----------------------------------------------------------------------
+
+// On a real runtime, every prompt and box opens as a dialog of the main
+// window: owned by it, modal, on top, with the keyboard focus, and raised
+// again right after the main window whenever the clock keeps it on top.
+void FormsTest::dialogsAreOwnedByTheMainWindow() {
+    ui::QtRuntime runtime;
+    platform::sim::SimWindowSystem sim{runtime};
+    platform::sim::SimChatClient client{sim, runtime};
+    client.SignOn();
+    platform::Services services{sim, runtime};
+    RecordingPlayer player;
+    ui::Form1 form(services, player);
+    runtime.SetDialogOwner(&form);
+
+    struct Seen {
+        QString kind, text, title;
+        QWidget* parent = nullptr;
+        bool modal = false, dialogFlag = false, onTop = false, focused = false,
+             transientForForm = false, plain = false;
+    };
+    std::vector<Seen> seen;
+    QStringList answers{"bob", "100"};
+    // Looks at the open dialog once it has been shown and had its first
+    // turn, then answers it.
+    std::function<void()> inspect = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) {
+            QTimer::singleShot(5, inspect);
+            return;
+        }
+        QCoreApplication::processEvents();
+        Seen s;
+        s.parent = modal->parentWidget();
+        s.modal = modal->isModal();
+        s.dialogFlag = (modal->windowFlags() & Qt::Dialog) == Qt::Dialog;
+        s.onTop = modal->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        s.title = modal->windowTitle();
+        s.transientForForm = modal->windowHandle() && form.windowHandle() &&
+                             modal->windowHandle()->transientParent() == form.windowHandle();
+        QWidget* focus = QApplication::focusWidget();
+        s.focused = focus && focus->window() == modal;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            s.kind = "box";
+            s.text = box->text();
+            s.plain = box->textFormat() == Qt::PlainText;
+            // Keeping the main window on top must not hide its box.
+            ui::KeepOnTop(&form);
+            box->accept();
+        } else if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+            s.kind = "prompt";
+            s.text = prompt->labelText();
+            s.plain = true;
+            prompt->setTextValue(answers.takeFirst());
+            prompt->accept();
+        }
+        seen.push_back(s);
+    };
+
+    QTimer::singleShot(0, inspect);
+    form.Load();
+    QTimer::singleShot(0, inspect);
+    QTest::mouseClick(form.Label9, Qt::LeftButton);
+    QTest::mouseClick(form.Label9, Qt::LeftButton);  // already viewing: the box
+    QTimer::singleShot(0, inspect);
+    QVERIFY(form.ClickControl("Label23"));  // the volume prompt
+    QTimer::singleShot(0, inspect);
+    form.MessageBox("ruze already disabled");
+
+    QCOMPARE(seen.size(), std::size_t{4});
+    const QStringList texts{"enter your handle", "already viewing mp3 c-ruze", "set volume",
+                            "ruze already disabled"};
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        const Seen& s = seen[i];
+        QCOMPARE(s.text, texts[static_cast<int>(i)]);
+        QCOMPARE(s.title, QString::fromStdString(kTitle));
+        QCOMPARE(s.parent, static_cast<QWidget*>(&form));
+        QVERIFY(s.modal);
+        QVERIFY(s.dialogFlag);
+        QVERIFY(s.onTop);
+        QVERIFY(s.plain);
+        QVERIFY2(s.transientForForm, qPrintable(s.text));
+        QVERIFY2(s.focused, qPrintable(s.text));
+    }
+    QCOMPARE(QString::fromStdString(form.State().handle), QString("bob"));
+    QCOMPARE(player.calls, (std::vector<std::string>{"volume 0"}));
 }
 
 QTEST_MAIN(FormsTest)

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QString>
 #include <algorithm>
 #include <chrono>
@@ -27,6 +30,30 @@ int ClampToInt(platform::Millis duration) {
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A dialog of the program: owned by the main window (so it stays above it),
+// on top of other windows like its owner, and given the keyboard as soon as
+// it is shown.
+void PrepareDialog(QDialog& dialog, const char* name) {
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.setObjectName(name);
+    // Over its owner when the owner is on the screen; in the middle of the
+    // screen otherwise (the handle prompt comes before the main window shows).
+    const QWidget* owner = dialog.parentWidget();
+    if (!owner || !owner->isVisible()) {
+        const QScreen* screen =
+            owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            dialog.adjustSize();
+            const QRect area = screen->availableGeometry();
+            dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+        }
+    }
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.raise();
+        dialog.activateWindow();
+    });
 }
 
 }  // namespace
@@ -159,23 +186,23 @@ double QtRuntime::Random() {
 std::string QtRuntime::Prompt(const std::string& text, const std::string& title,
                               const std::string& defaultAnswer) {
     if (quit_) return "";
-    QInputDialog dialog;
+    QInputDialog dialog(dialogOwner_.data());
     dialog.setWindowTitle(FromUtf8(title));
     dialog.setLabelText(FromUtf8(text));
     dialog.setTextValue(FromUtf8(defaultAnswer));
     dialog.setInputMode(QInputDialog::TextInput);
-    // The main window stays on top of everything; its dialogs must too.
-    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
-    dialog.setObjectName("prompt");
+    for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+    PrepareDialog(dialog, "prompt");
     if (dialog.exec() != QDialog::Accepted || quit_) return "";
     return dialog.textValue().toStdString();
 }
 
 void QtRuntime::MessageBox(const std::string& text, const std::string& title) {
     if (quit_) return;
-    QMessageBox box(QMessageBox::NoIcon, FromUtf8(title), FromUtf8(text), QMessageBox::Ok);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.setObjectName("messageBox");
+    QMessageBox box(QMessageBox::NoIcon, FromUtf8(title), FromUtf8(text), QMessageBox::Ok,
+                    dialogOwner_.data());
+    box.setTextFormat(Qt::PlainText);
+    PrepareDialog(box, "messageBox");
     box.exec();
 }
 

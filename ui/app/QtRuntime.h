@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 #include <map>
 #include <memory>
 #include <random>
@@ -44,6 +45,11 @@ class QtRuntime final : public platform::Runtime {
 
     std::size_t RunningTimers() const { return timers_.size(); }
 
+    // The window that owns the prompts and message boxes from now on: they
+    // open as its dialogs, stay above it while it is kept on top, and take
+    // the keyboard focus. Without an owner they stand on their own.
+    void SetDialogOwner(QWidget* owner) { dialogOwner_ = owner; }
+
   private:
     // Runs one task of the loop; an exception is logged and the loop goes on.
     void Run(const platform::Task& task);
@@ -55,6 +61,7 @@ class QtRuntime final : public platform::Runtime {
     platform::TimerId nextTimer_ = 1;
     bool quit_ = false;
     std::mt19937 random_;
+    QPointer<QWidget> dialogOwner_;
 };
 
 // Timers shorter than this run on Qt's precise timers; longer ones may be

@@ -95,6 +95,7 @@ int RunWindowed(const ui::CommandLine& commandLine) {
     options.roomName = commandLine.roomName;
     if (commandLine.trace) options.trace = PrintTrace;
     ui::Program program(runtime, options);
+    runtime.SetDialogOwner(&program.MainWindow());
 
     ui::ClientWindow& client = program.ClientView();
     // Closing the client's window ends the session: the main window has no
@@ -119,6 +120,7 @@ int RunOnClient(const ui::CommandLine& commandLine) {
     ui::Form1Options options;
     if (commandLine.trace) options.trace = PrintTrace;
     ui::Form1 form1(services, player, options);
+    runtime.SetDialogOwner(&form1);
     form1.Load();
     if (runtime.QuitRequested()) return 0;
     return QApplication::exec();

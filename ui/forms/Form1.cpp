@@ -158,6 +158,9 @@ ClickableLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geomet
                           const QString& text, const QFont& font, Qt::Alignment alignment,
                           const char* toolTip = nullptr) {
     auto* label = new ClickableLabel(text, parent);
+    // A caption is the characters it holds: a handle or file name that looks
+    // like markup must not be drawn as rich text.
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setFont(font);
@@ -512,6 +515,8 @@ void Form1::ShowForm5() {
     EnsureForm5();
     Trace("Form5.Show");
     form5_->show();
+    // A box of ours may be open (a command can run while it waits).
+    RaiseOwnedWindows(this);
 }
 
 void Form1::HideForm5() {

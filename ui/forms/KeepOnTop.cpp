@@ -20,10 +20,18 @@ bool PlatformStacksWindows() {
 
 }  // namespace
 
+void RaiseOwnedWindows(QWidget* owner) {
+    if (!owner || !PlatformStacksWindows()) return;
+    for (QWidget* child : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible()) child->raise();
+    }
+}
+
 void KeepOnTop(QWidget* window) {
     if (!window || !window->isVisible() || window->isMinimized()) return;
     if (!PlatformStacksWindows()) return;
     window->raise();
+    RaiseOwnedWindows(window);
 }
 
 }  // namespace ui

@@ -1,11 +1,19 @@
 #pragma once
 // Puts a window back above all others (its stay-on-top hint keeps it above
 // ordinary windows; this also lifts it above other topmost windows).
+//
+// A window's own dialogs (the prompts and message boxes it opens, which are
+// its children) stay above it, as owned windows do on Windows: raising the
+// owner raises them after it, so keeping the main window on top never hides
+// the box the user must answer.
 
 class QWidget;
 
 namespace ui {
 
 void KeepOnTop(QWidget* window);
+
+// Raises the visible dialogs that `owner` owns above everything else.
+void RaiseOwnedWindows(QWidget* owner);
 
 }  // namespace ui
