@@ -10,7 +10,7 @@
 #
 #   bench/app/measure.sh [-s SECONDS] [PROGRAM]
 #
-# PROGRAM defaults to build/ui/app/moonrake; build it first (scripts/run or
+# PROGRAM defaults to build/app/moonrake; build it first (scripts/run or
 # scripts/test do). Needs Xvfb and xdotool.
 
 set -euo pipefail
@@ -24,7 +24,7 @@ while [[ $# -gt 0 ]]; do
     esac
 done
 root=$(cd "$(dirname "$(readlink -f "$0")")/../.." && pwd)
-program=$(realpath "${1:-$root/build/ui/app/moonrake}")
+program=$(realpath "${1:-$root/build/app/moonrake}")
 [[ -x $program ]] || { echo "no program at $program" >&2; exit 1; }
 
 work=$(mktemp -d)

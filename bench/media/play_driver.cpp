@@ -18,8 +18,8 @@
 #include <limits>
 #include <string>
 
+#include "media/gst/GstMediaPlayer.h"
 #include "platform/StdRuntime.h"
-#include "ui/media/GstMediaPlayer.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     const int tickMs = argc > 3 ? std::atoi(argv[3]) : 10;
 
     platform::StdRuntime runtime;
-    ui::GstMediaPlayer player(runtime);
+    media::GstMediaPlayer player(runtime);
     if (!player.Available()) {
         std::fprintf(stderr, "GStreamer is not available\n");
         return 1;
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     }
 
     const auto start = runtime.Monotonic();
-    using State = ui::GstMediaPlayer::PlayState;
+    using State = media::GstMediaPlayer::PlayState;
     while (player.State() == State::Playing || player.State() == State::Paused) {
         runtime.WaitForEvents(std::chrono::milliseconds(1000));
         const double elapsed = std::chrono::duration<double>(runtime.Monotonic() - start).count();

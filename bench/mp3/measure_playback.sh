@@ -19,7 +19,7 @@
 # other, and the median difference is reported too: on a shared machine a
 # single round can be off by a percent either way.
 #
-# PROGRAM defaults to build/ui/app/moonrake. Needs Xvfb, xdotool and the
+# PROGRAM defaults to build/app/moonrake. Needs Xvfb, xdotool and the
 # GStreamer tools. Goal: the program costs less than 1.5% of one core more
 # than gst-launch-1.0.
 
@@ -36,7 +36,7 @@ while [[ $# -gt 0 ]]; do
     esac
 done
 root=$(cd "$(dirname "$(readlink -f "$0")")/../.." && pwd)
-program=$(realpath "${1:-$root/build/ui/app/moonrake}")
+program=$(realpath "${1:-$root/build/app/moonrake}")
 [[ -x $program ]] || { echo "no program at $program" >&2; exit 1; }
 for tool in Xvfb xdotool gst-launch-1.0; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }

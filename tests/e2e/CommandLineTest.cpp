@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "ui/app/CommandLine.h"
+#include "app/CommandLine.h"
 
 namespace {
 
-using ui::ParseCommandLine;
+using app::ParseCommandLine;
 
 TEST(ParseCommandLine, DefaultsAndOptions) {
     auto none = ParseCommandLine({});

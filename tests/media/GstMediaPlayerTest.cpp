@@ -15,15 +15,15 @@
 #include <thread>
 
 #include "TestSongs.h"
+#include "media/gst/GstMediaPlayer.h"
 #include "platform/TestRuntime.h"
-#include "ui/media/GstMediaPlayer.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using media::GstMediaPlayer;
 using mediatest::Songs;
-using ui::GstMediaPlayer;
-using PlayState = ui::GstMediaPlayer::PlayState;
+using PlayState = media::GstMediaPlayer::PlayState;
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) {
@@ -56,7 +56,7 @@ class PlayerTest : public ::testing::Test {
     }
 
     platform::TestRuntime runtime;
-    GstMediaPlayer player{runtime, ui::AudioOutput::FakeSink};
+    GstMediaPlayer player{runtime, media::AudioOutput::FakeSink};
 };
 
 TEST_F(PlayerTest, PlaysAFileInRealTimeAndKnowsItsLength) {
@@ -303,7 +303,7 @@ void AddEnergy(GstElement*, GstBuffer* buffer, GstPad*, gpointer data) {
 // must turn the far side down by exactly the balance's decibels.
 TEST(PlayerScales, BalanceAttenuatesTheFarSideByItsDecibels) {
     platform::TestRuntime runtime;
-    GstMediaPlayer player(runtime, ui::AudioOutput::FakeSink);
+    GstMediaPlayer player(runtime, media::AudioOutput::FakeSink);
     for (std::int32_t balance : {600, -2000, 10000, -10000}) {
         SCOPED_TRACE(balance);
         player.SetBalance(balance);

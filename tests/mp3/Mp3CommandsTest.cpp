@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QListWidget>
 #include <cmath>
 #include <functional>
 #include <ostream>
@@ -14,9 +12,6 @@
 
 #include "Mp3World.h"
 #include "engine/Host.h"
-#include "ui/forms/ClickableLabel.h"
-#include "ui/forms/Twips.h"
-#include "ui/media/DogBar.h"
 
 namespace mp3test {
 namespace {
@@ -24,7 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 using engine::FormTimer;
 using Lines = std::vector<std::string>;
-using PlayState = ui::GstMediaPlayer::PlayState;
+using PlayState = media::GstMediaPlayer::PlayState;
 
 // --- "d": choosing the folder ------------------------------------------------------
 
@@ -45,7 +40,7 @@ class FolderCommand : public ::testing::TestWithParam<FolderCase> {};
 TEST_P(FolderCommand, RepliesAndLeavesTheListOnTheRightFolder) {
     const FolderCase& c = GetParam();
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     const std::string previous = world.MakeFolder("previous", {Song("old.mp3")});
     ASSERT_EQ(world.Say("d " + previous), Lines{world.Reply("set directory", previous)});
 
@@ -55,7 +50,7 @@ TEST_P(FolderCommand, RepliesAndLeavesTheListOnTheRightFolder) {
     EXPECT_EQ(world.Say("d " + argument), expected);
     EXPECT_EQ(form.File1().Path(), c.listMoves ? argument : previous);
     EXPECT_EQ(form.File1().Count(), c.count);
-    EXPECT_EQ(form.File1Widget->count(), c.count);
+    EXPECT_EQ(static_cast<int>(form.Find("File1")->items.size()), c.count);
 
     // What "mp3" makes of the list the folder left.
     const Lines shown = world.Say("mp3");
@@ -96,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Mp3Commands, RequiredArgumentsMissingDoNothing) {
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     const std::string folder = world.MakeFolder("songs", {Song("a.mp3")});
     world.Say("d " + folder);
     world.TakeTrace();
@@ -105,14 +100,14 @@ TEST(Mp3Commands, RequiredArgumentsMissingDoNothing) {
     }
     EXPECT_EQ(world.TakeTrace(), Lines{});
     EXPECT_EQ(form.File1().Path(), folder);
-    EXPECT_EQ(form.Label21->text().toStdString(), "nothing");
+    EXPECT_EQ(form.CaptionOf("Label21"), "nothing");
 }
 
 // --- "mp3" and "3pm": the panel in and out of view ---------------------------------
 
 TEST(Mp3Commands, ShowAndHideThePanel) {
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     world.Say("d " + world.MakeFolder("songs", {Song("a.mp3")}));
     world.Say("min");
     ASSERT_EQ(form.Form1WindowState(), engine::WindowState::Minimized);
@@ -137,10 +132,10 @@ TEST(Mp3Commands, ShowAndHideThePanel) {
         SCOPED_TRACE(step.line);
         EXPECT_EQ(world.Say(step.line), Lines{world.Reply(step.verb, step.detail)});
         EXPECT_EQ(form.Form1Width(), step.width);
-        EXPECT_EQ(form.width(), ui::Twips(step.width));
+        EXPECT_EQ(forms::Pixels(form.WidthTwips()), forms::Pixels(step.width));
         EXPECT_EQ(form.TimerEnabled(FormTimer::Timer5), step.statusTimer);
         EXPECT_EQ(form.File1().Visible(), step.listVisible);
-        EXPECT_EQ(!form.File1Widget->isHidden(), step.listVisible);
+        EXPECT_EQ(form.Find("File1")->visible, step.listVisible);
         if (std::string(step.line) == "mp3") {
             // Out of the minimised state before it widens.
             EXPECT_EQ(world.TakeTrace(), (Lines{"Form1.WindowState normal", "Form1.Width 7350"}));
@@ -154,7 +149,7 @@ TEST(Mp3Commands, ShowAndHideThePanel) {
 
 TEST(Mp3Commands, RandomSongOnAOneFileListPlaysThatFile) {
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     const std::string folder = world.MakeFolder("one", {Song("only.mp3")});
     world.Say("d " + folder);
     world.TakeTrace();
@@ -164,7 +159,7 @@ TEST(Mp3Commands, RandomSongOnAOneFileListPlaysThatFile) {
         EXPECT_EQ(world.Say("r"), Lines{world.Reply("random beat", "only.mp3")});
         EXPECT_EQ(world.TakePlayerTrace(),
                   Lines{"MediaPlayer1.OpenAndPlay " + folder + "/only.mp3"});
-        EXPECT_EQ(form.Label21->text().toStdString(), "only.mp3");
+        EXPECT_EQ(form.CaptionOf("Label21"), "only.mp3");
         EXPECT_EQ(form.File1().ListIndex(), 0);
         EXPECT_TRUE(form.TimerEnabled(FormTimer::Timer2));
         EXPECT_TRUE(form.TimerEnabled(FormTimer::Timer3));
@@ -177,7 +172,8 @@ TEST(Mp3Commands, RandomSongOnAOneFileListPlaysThatFile) {
     const double before = world.player.Position();
     world.Spend(150ms);
     EXPECT_GT(world.player.Position(), before + 0.08);
-    EXPECT_EQ(form.DogBar1->Barmax(), static_cast<int>(std::nearbyint(world.player.Length())));
+    EXPECT_EQ(form.Find("DogBar1")->bar.barmax,
+              static_cast<int>(std::nearbyint(world.player.Length())));
 }
 
 struct NamedCase {
@@ -196,7 +192,7 @@ class NamedSong : public ::testing::TestWithParam<NamedCase> {};
 TEST_P(NamedSong, OpensTheFolderAndTheNameAsTyped) {
     const NamedCase& c = GetParam();
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     const std::string folder = world.MakeFolder("songs", c.files);
     world.Say("d " + folder);
     if (!c.listEmpty) form.File1().SetListIndex(0);
@@ -207,7 +203,7 @@ TEST_P(NamedSong, OpensTheFolderAndTheNameAsTyped) {
     if (c.listEmpty) {
         EXPECT_EQ(replies, Lines{world.Reply("no match for", c.argument)});
         EXPECT_EQ(world.TakeTrace(), Lines{});
-        EXPECT_EQ(form.Label21->text().toStdString(), "nothing");
+        EXPECT_EQ(form.CaptionOf("Label21"), "nothing");
         EXPECT_FALSE(form.TimerEnabled(FormTimer::Timer2));
         EXPECT_FALSE(form.TimerEnabled(FormTimer::Timer3));
         return;
@@ -215,7 +211,7 @@ TEST_P(NamedSong, OpensTheFolderAndTheNameAsTyped) {
     EXPECT_EQ(replies, Lines{world.Reply("bumpin", c.argument)});
     EXPECT_EQ(world.TakePlayerTrace(),
               Lines{"MediaPlayer1.OpenAndPlay " + folder + "/" + c.argument});
-    EXPECT_EQ(form.Label21->text().toStdString(), c.argument);
+    EXPECT_EQ(form.CaptionOf("Label21"), c.argument);
     EXPECT_EQ(form.File1().ListIndex(), selected);
     EXPECT_TRUE(form.TimerEnabled(FormTimer::Timer2));
     EXPECT_TRUE(form.TimerEnabled(FormTimer::Timer3));
@@ -272,7 +268,7 @@ TEST_P(Levels, ReachTheRealPipeline) {
     }
     EXPECT_EQ(replies, expected);
     EXPECT_EQ(world.TakePlayerTrace(), c.trace);
-    const ui::GstMediaPlayer::PipelineSettings settings = world.player.ReadPipelineSettings();
+    const media::GstMediaPlayer::PipelineSettings settings = world.player.ReadPipelineSettings();
     EXPECT_NEAR(settings.volume, c.volume, 1e-4);
     EXPECT_NEAR(settings.panorama, c.panorama, 1e-4);
     EXPECT_EQ(settings.mute, c.mute);
@@ -346,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Mp3Commands, PauseUnpauseAndStopAPlayingSong) {
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     const std::string folder = world.MakeFolder("songs", {Song("tone.mp3")});
     world.Say("d " + folder);
     world.Say("p tone.mp3");
@@ -359,8 +355,8 @@ TEST(Mp3Commands, PauseUnpauseAndStopAPlayingSong) {
     world.Spend(150ms);
     EXPECT_NEAR(world.player.Position(), held, 0.02);
     // The room's pause leaves the panel's glyphs alone.
-    EXPECT_FALSE(form.Label26->isHidden());
-    EXPECT_TRUE(form.Label10->isHidden());
+    EXPECT_TRUE(form.Find("Label26")->visible);
+    EXPECT_FALSE(form.Find("Label10")->visible);
 
     EXPECT_EQ(world.Say("up"), Lines{world.Reply("beat", "unpaused")});
     EXPECT_EQ(world.player.State(), PlayState::Playing);
@@ -374,8 +370,7 @@ TEST(Mp3Commands, PauseUnpauseAndStopAPlayingSong) {
     EXPECT_EQ(world.player.Position(), 0.0);
     EXPECT_TRUE(form.TimerEnabled(FormTimer::Timer2));
     EXPECT_TRUE(form.TimerEnabled(FormTimer::Timer3));
-    EXPECT_TRUE(IsRotationOf(form.Label21->text().toStdString(), "tone.mp3"))
-        << form.Label21->text().toStdString();
+    EXPECT_TRUE(IsRotationOf(form.CaptionOf("Label21"), "tone.mp3")) << form.CaptionOf("Label21");
 
     // Nothing to resume now: the reply still comes and nothing plays.
     EXPECT_EQ(world.Say("up"), Lines{world.Reply("beat", "unpaused")});

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QListWidget>
 #include <cmath>
 #include <ostream>
 #include <string>
@@ -13,7 +11,6 @@
 
 #include "Mp3World.h"
 #include "engine/Host.h"
-#include "ui/media/DogBar.h"
 
 namespace mp3test {
 namespace {
@@ -21,15 +18,15 @@ namespace {
 using namespace std::chrono_literals;
 using engine::FormTimer;
 using Lines = std::vector<std::string>;
-using PlayState = ui::GstMediaPlayer::PlayState;
+using PlayState = media::GstMediaPlayer::PlayState;
 
-std::string Caption(const ui::Form1& form) {
-    return form.Label21->text().toStdString();
+std::string Caption(const forms::Form1& form) {
+    return form.CaptionOf("Label21");
 }
 
 TEST(Mp3Panel, TheNamedSongScrollsOneCharacterPerTenthOfASecond) {
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     world.Say("d " + world.MakeFolder("songs", {Song("a.mp3")}));
     ASSERT_EQ(world.Say("p abcd"), Lines{world.Reply("bumpin", "abcd")});
     EXPECT_EQ(Caption(form), "abcd");
@@ -43,7 +40,7 @@ TEST(Mp3Panel, TheNamedSongScrollsOneCharacterPerTenthOfASecond) {
 
 TEST(Mp3Panel, SongCountFollowsTheListWhileThePanelIsInView) {
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     const std::string twelve = world.MakeFolder(
         "twelve", {TextFile("01.mp3"), TextFile("02.mp3"), TextFile("03.mp3"), TextFile("04.mp3"),
                    TextFile("05.mp3"), TextFile("06.mp3"), TextFile("07.mp3"), TextFile("08.mp3"),
@@ -54,42 +51,42 @@ TEST(Mp3Panel, SongCountFollowsTheListWhileThePanelIsInView) {
 
     world.Say("d " + twelve);
     world.Say("mp3");
-    EXPECT_EQ(form.Label15->text().toStdString(), "mp3s");
+    EXPECT_EQ(form.CaptionOf("Label15"), "mp3s");
     world.runtime.Advance(10ms);  // one tick of the status timer
-    EXPECT_EQ(form.Label15->text().toStdString(), "mp3s - 12");
+    EXPECT_EQ(form.CaptionOf("Label15"), "mp3s - 12");
 
     // Out of view the count stands still.
     world.Say("3pm");
     world.Say("d " + three);
     world.runtime.Advance(1s);
-    EXPECT_EQ(form.Label15->text().toStdString(), "mp3s - 12");
+    EXPECT_EQ(form.CaptionOf("Label15"), "mp3s - 12");
     world.Say("mp3");
     world.runtime.Advance(10ms);
-    EXPECT_EQ(form.Label15->text().toStdString(), "mp3s - 3");
+    EXPECT_EQ(form.CaptionOf("Label15"), "mp3s - 3");
 }
 
 TEST(Mp3Panel, PlayAndStopButtonsWithARealSong) {
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     const std::string folder = world.MakeFolder("songs", {Song("first.mp3"), Song("second.mp3")});
     world.Say("d " + folder);
     world.Say("mp3");
-    form.File1Widget->setCurrentRow(1);  // the user picks the second song
+    form.SelectItem("File1", 1);  // the user picks the second song
     world.TakeTrace();
 
-    ASSERT_TRUE(form.ClickControl("Label19"));
+    ASSERT_TRUE(form.Click("Label19"));
     EXPECT_EQ(world.TakePlayerTrace(), Lines{"MediaPlayer1.OpenAndPlay " + folder + "/second.mp3"});
     EXPECT_EQ(Caption(form), "second.mp3");
     EXPECT_EQ(world.player.State(), PlayState::Playing);
     ASSERT_TRUE(world.WaitForPlayback(0.1));
     // The progress timer has read the real length into the bar.
-    EXPECT_EQ(form.DogBar1->Barmax(), static_cast<int>(std::nearbyint(SongSeconds())));
+    EXPECT_EQ(form.Find("DogBar1")->bar.barmax, static_cast<int>(std::nearbyint(SongSeconds())));
 
-    ASSERT_TRUE(form.ClickControl("Label20"));
+    ASSERT_TRUE(form.Click("Label20"));
     EXPECT_EQ(world.TakePlayerTrace(), Lines{"MediaPlayer1.Stop"});
     EXPECT_EQ(world.player.State(), PlayState::Stopped);
     EXPECT_EQ(world.player.Position(), 0.0);
-    EXPECT_EQ(form.DogBar1->Barvalue(), 0);
+    EXPECT_EQ(form.Find("DogBar1")->bar.barvalue, 0);
     EXPECT_EQ(Caption(form), "nothing");
     EXPECT_FALSE(form.TimerEnabled(FormTimer::Timer2));
     EXPECT_FALSE(form.TimerEnabled(FormTimer::Timer3));
@@ -98,7 +95,7 @@ TEST(Mp3Panel, PlayAndStopButtonsWithARealSong) {
     EXPECT_EQ(Caption(form), "nothing");
 
     // Play again from the start.
-    ASSERT_TRUE(form.ClickControl("Label19"));
+    ASSERT_TRUE(form.Click("Label19"));
     EXPECT_TRUE(world.WaitForPlayback(0.05));
     EXPECT_LT(world.player.Position(), 0.8);
 }
@@ -120,10 +117,10 @@ class CheckTimer : public ::testing::TestWithParam<CheckCase> {};
 TEST_P(CheckTimer, TwentySecondsAfterPlay) {
     const CheckCase& c = GetParam();
     Mp3World world;
-    ui::Form1& form = world.Start();
+    forms::Form1& form = world.Start();
     world.Say("d " + world.MakeFolder("songs", {c.file}));
     form.File1().SetListIndex(0);
-    ASSERT_TRUE(form.ClickControl("Label19"));
+    ASSERT_TRUE(form.Click("Label19"));
     const auto clicked = world.runtime.Clock();
     ASSERT_TRUE(form.TimerEnabled(FormTimer::Timer7));
 

@@ -75,11 +75,11 @@ Mp3World::~Mp3World() {
     fs::remove_all(root_, ignored);
 }
 
-ui::Form1& Mp3World::Start(const std::string& handle) {
+forms::Form1& Mp3World::Start(const std::string& handle) {
     runtime.promptAnswers = {handle};
-    form_ = std::make_unique<ui::Form1>(
-        services, player,
-        ui::Form1Options{[this](const std::string& line) { trace_.push_back(line); }, {}});
+    form_ = std::make_unique<forms::Form1>(
+        services, player, frontEnd,
+        forms::Form1Options{[this](const std::string& line) { trace_.push_back(line); }});
     form_->Load();
     runtime.RunUntilIdle();
     trace_.clear();

@@ -16,12 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "forms/Form1.h"
+#include "media/gst/GstMediaPlayer.h"
 #include "platform/Services.h"
 #include "platform/TestRuntime.h"
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
-#include "ui/forms/Form1.h"
-#include "ui/media/GstMediaPlayer.h"
+#include "tests/support/FakeFrontEnd.h"
 
 namespace mp3test {
 
@@ -47,8 +48,8 @@ class Mp3World {
 
     // Builds the main window and runs its load step with `handle` typed at
     // the prompt.
-    ui::Form1& Start(const std::string& handle = "bob");
-    ui::Form1& Form() { return *form_; }
+    forms::Form1& Start(const std::string& handle = "bob");
+    forms::Form1& Form() { return *form_; }
 
     // A folder under the world's own temporary folder holding `files`;
     // returns its path.
@@ -79,12 +80,13 @@ class Mp3World {
     platform::sim::SimWindowSystem sim{runtime};
     platform::sim::SimChatClient client{sim, runtime};
     platform::Services services{sim, runtime};
-    ui::GstMediaPlayer player{runtime, ui::AudioOutput::FakeSink};
+    media::GstMediaPlayer player{runtime, media::AudioOutput::FakeSink};
+    testsupport::FakeFrontEnd frontEnd;
 
   private:
     std::filesystem::path root_;
     std::vector<std::string> trace_;
-    std::unique_ptr<ui::Form1> form_;  // last: it uses everything above
+    std::unique_ptr<forms::Form1> form_;  // last: it uses everything above
 };
 
 // True when `text` is `original` with some characters moved from its front

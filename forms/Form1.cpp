@@ -1,0 +1,713 @@
+#include "forms/Form1.h"
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <limits>
+
+#include "aol/modAol7SendChat.h"
+#include "engine/Numbers.h"
+#include "engine/StyledLine.h"
+#include "forms/Clock.h"
+#include "forms/HelpLines.h"
+
+namespace forms {
+
+namespace {
+
+using engine::FormTimer;
+using engine::Scanner;
+using platform::Millis;
+
+constexpr int kStripHeightTwips = 2175;
+constexpr int kDesignWidthTwips = 7335;
+constexpr int kDesignHeightTwips = 5580;
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+const Font kTahoma{"Tahoma", 8.25, false};
+const Font kDialogFont{"", 8.25, false};
+const Font kWebdings{"Webdings", 8.25, false};
+const Font kPalatino{"Palatino Linotype", 8.25, false};
+const Font kSmallFonts{"Small Fonts", 6, false};
+
+const char* ScannerName(Scanner scanner) {
+    switch (scanner) {
+        case Scanner::NiteScan1:
+            return "NiteScan1";
+        case Scanner::NiteScan2:
+            return "NiteScan2";
+        case Scanner::NiteScan5:
+            return "NiteScan5";
+    }
+    return "NiteScan?";
+}
+
+const char* WindowStateName(engine::WindowState state) {
+    switch (state) {
+        case engine::WindowState::Normal:
+            return "normal";
+        case engine::WindowState::Minimized:
+            return "minimized";
+        case engine::WindowState::Maximized:
+            return "maximized";
+    }
+    return "normal";
+}
+
+WindowState FormStateOf(engine::WindowState state) {
+    switch (state) {
+        case engine::WindowState::Minimized:
+            return WindowState::Minimized;
+        case engine::WindowState::Maximized:
+            return WindowState::Maximized;
+        case engine::WindowState::Normal:
+            break;
+    }
+    return WindowState::Normal;
+}
+
+// Nearest integer of `value` (halves to even) held inside [low, high]; NaN
+// gives 0. The player reports seconds, so the range is only left by nonsense.
+template <typename Int>
+Int RoundInto(double value) {
+    if (std::isnan(value)) return 0;
+    const double rounded = std::nearbyint(value);
+    if (rounded <= static_cast<double>(std::numeric_limits<Int>::min())) {
+        return std::numeric_limits<Int>::min();
+    }
+    if (rounded >= static_cast<double>(std::numeric_limits<Int>::max())) {
+        return std::numeric_limits<Int>::max();
+    }
+    return static_cast<Int>(rounded);
+}
+
+// Moves the first character of `text` to its end ("abcd" becomes "bcda"),
+// keeping a character of several UTF-8 bytes whole.
+std::string RotateLeft(const std::string& text) {
+    if (text.empty()) return text;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 1;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+    }
+    if (length > text.size()) length = text.size();
+    return text.substr(length) + text.substr(0, length);
+}
+
+Control Label(const char* name, const char* container, int left, int top, int width, int height,
+              std::string caption, const Font& font, Alignment alignment,
+              const char* toolTip = nullptr) {
+    Control label;
+    label.name = name;
+    label.kind = ControlKind::Label;
+    label.container = container;
+    label.left = left;
+    label.top = top;
+    label.width = width;
+    label.height = height;
+    label.caption = std::move(caption);
+    label.font = font;
+    label.alignment = alignment;
+    if (toolTip) label.toolTip = toolTip;
+    return label;
+}
+
+}  // namespace
+
+// File1: the folder listing and selection of engine::FolderFileList, kept in
+// the File1 control so that the front end shows them.
+class Form1::FileListBox final : public engine::FileList {
+  public:
+    FileListBox(Form1& form, platform::Runtime& runtime)
+        : form_(form), list_(runtime), control_(form.Get("File1")) {
+        control_.visible = list_.Visible();
+        control_.items = Entries();
+    }
+
+    bool SetPath(const std::string& folder) override {
+        if (!list_.SetPath(folder)) return false;
+        form_.SetItems(control_, Entries());
+        form_.SetListIndex(control_, list_.ListIndex());
+        return true;
+    }
+    std::string Path() const override { return list_.Path(); }
+    int Count() const override { return list_.Count(); }
+    std::string Item(int index) const override { return list_.Item(index); }
+    int ListIndex() const override { return list_.ListIndex(); }
+    void SetListIndex(int index) override {
+        list_.SetListIndex(index);
+        form_.SetListIndex(control_, list_.ListIndex());
+    }
+    std::string FileName() const override { return list_.FileName(); }
+    bool Visible() const override { return list_.Visible(); }
+    void SetVisible(bool visible) override {
+        list_.SetVisible(visible);
+        form_.SetVisible(control_, visible);
+    }
+
+  private:
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        names.reserve(static_cast<std::size_t>(list_.Count()));
+        for (int i = 0; i < list_.Count(); ++i) names.push_back(list_.Item(i));
+        return names;
+    }
+
+    Form1& form_;
+    engine::FolderFileList list_;
+    Control& control_;
+};
+
+Form1::Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd& frontEnd,
+             Form1Options options)
+    : Form(frontEnd, "Form1", kAppTitle),
+      services_(services),
+      options_(std::move(options)),
+      mediaPlayer1_(player, options_.trace),
+      NiteScan1(services),
+      NiteScan2(services),
+      NiteScan5(services),
+      engine_(services, *this, state_),
+      timers_(services.runtime, Millis{10}) {
+    SetSize(kDesignWidthTwips, kDesignHeightTwips);
+    BuildLeftPanel();
+    BuildMp3Panel();
+
+    // One wake-up of the loop serves the fast timers, in this order.
+    timer1_ = timers_.Add(Millis{10}, true, [this] { Guarded("Timer1", [this] { ClockTick(); }); });
+    timer2_ = timers_.Add(Millis{10}, true, [this] {
+        if (!unloaded_) Guarded("Timer2", [this] { ProgressTick(); });
+    });
+    timer3_ = timers_.Add(Millis{100}, true, [this] {
+        if (!unloaded_) Guarded("Timer3", [this] { ScrollTick(); });
+    });
+    timer5_ = timers_.Add(Millis{10}, true, [this] {
+        if (!unloaded_) Guarded("Timer5", [this] { StatusTick(); });
+    });
+    timer4_ = timers_.Add(Millis{60000}, false, [this] {
+        if (unloaded_) return;
+        engine_.HandleIdleTick();
+        RefreshStateLabels();
+    });
+    timer7_ = timers_.Add(Millis{20000}, false, [this] {
+        if (!unloaded_) Guarded("Timer7", [this] { CheckTick(); });
+    });
+
+    NiteScan1.SetChatLineHandler([this](const std::string& screenName, const std::string& text) {
+        if (unloaded_) return;
+        engine_.HandleCommandLine(screenName, text);
+        RefreshStateLabels();
+    });
+    NiteScan2.SetChatLineHandler([this](const std::string& screenName, const std::string& text) {
+        if (unloaded_) return;
+        engine_.HandleReenableLine(screenName, text);
+        RefreshStateLabels();
+    });
+    NiteScan5.SetChatLineHandler([this](const std::string& screenName, const std::string& text) {
+        if (unloaded_) return;
+        engine_.HandleIdleLine(screenName, text);
+        RefreshStateLabels();
+    });
+
+    Announce();
+}
+
+// The runtime outlives the window: no tick may reach it afterwards.
+Form1::~Form1() {
+    timers_.StopAll();
+}
+
+void Form1::BuildLeftPanel() {
+    Control picture;
+    picture.name = "Picture1";
+    picture.kind = ControlKind::PictureBox;
+    picture.width = kDesignWidthTwips;
+    picture.height = kStripHeightTwips;
+    picture.lines = {{"Line3", 0, 1920, 4200, 1920},
+                     {"Line1", 4200, 1920, 3600, 1920},
+                     {"Line4", 0, 2160, 4200, 2160},
+                     {"Line2", 4200, 2160, 4200, -120},
+                     {"Line5", 4200, 2160, 7320, 2160}};
+    Add(std::move(picture));
+
+    Control& title = Add(Label("Label14", "Picture1", 0, 0, 4215, 495, kAppTitle,
+                               Font{"Porky's", 20.25, true}, Alignment::Center, "name of progs"));
+    title.foreColor = Color::System(SystemColor::WindowText);
+
+    Control list;
+    list.name = "List6";
+    list.kind = ControlKind::ListBox;
+    list.container = "Picture1";
+    list.left = 720;
+    list.top = 480;
+    list.width = 2775;
+    list.height = 1200;
+    list.font = kTahoma;
+    list.toolTip = "list of c-ruze";
+    list.items = MainHelpLines();
+    Add(std::move(list));
+
+    Add(Label("Label3", "Picture1", 120, 1680, 300, 195, "time", kTahoma, Alignment::Left))
+        .autoSize = true;
+    Add(Label("Label5", "Picture1", 3765, 1680, 330, 195, "date", kTahoma, Alignment::Right))
+        .autoSize = true;
+    Control& strip =
+        Add(Label("Label1", "Picture1", 120, 1920, 2070, 195,
+                  "moonrake ruze \u00B2 \u203A log'd in  -  (", kTahoma, Alignment::Left,
+                  "name of c-ruze.(use this label to move the form around the screen)"));
+    strip.autoSize = true;
+    strip.dragHandle = true;
+    SizeToText(strip);
+    Add(Label("Label4", "Picture1", 2160, 1920, 855, 255, state_.handle, kTahoma, Alignment::Center,
+              "the handle you are loged in under"));
+    Add(Label("Label8", "Picture1", 3000, 1920, 375, 255, ") \u203A", kTahoma, Alignment::Left))
+        .clickable = true;
+    Add(Label("Label6", "Picture1", 3240, 1920, 495, 255, "trig - (", kTahoma, Alignment::Center));
+    Add(Label("Label2", "Picture1", 3720, 1920, 375, 255, "", kTahoma, Alignment::Center));
+    Add(Label("Label9", "Picture1", 4080, 1920, 135, 255, ")", kTahoma, Alignment::Left))
+        .clickable = true;
+
+    // Below the window's height: never seen, but they are the view labels
+    // and Label7 mirrors ruzeSwitch.
+    Control& other =
+        Add(Label("Label11", "", 0, 2400, 180, 195, "39", kDialogFont, Alignment::Left));
+    other.autoSize = true;
+    other.clickable = true;
+    SizeToText(other);
+    Add(Label("Label7", "", 0, 3120, 975, 375, state_.ruzeSwitch, kDialogFont, Alignment::Left))
+        .clickable = true;
+}
+
+void Form1::BuildMp3Panel() {
+    const auto glyph = [this](const char* name, int left, int top, int width, int height,
+                              const char* text, const char* toolTip) {
+        Add(Label(name, "Picture1", left, top, width, height, text, kWebdings, Alignment::Center,
+                  toolTip))
+            .clickable = true;
+    };
+    glyph("Label19", 4320, 1560, 135, 255, "4", "play");
+    glyph("Label20", 4560, 1560, 135, 255, "=", "stop");
+    glyph("Label26", 4800, 1560, 135, 255, ";", "pause\\unpause");
+    glyph("Label10", 4800, 1560, 165, 255, "q", nullptr);
+    glyph("Label28", 5040, 1560, 165, 255, "7", "back a song");
+    glyph("Label27", 5280, 1560, 165, 255, "8", "next song");
+    glyph("Label25", 5040, 1320, 135, 135, "", nullptr);
+
+    Add(Label("Label15", "Picture1", 5640, 1560, 390, 240, "mp3s", kPalatino, Alignment::Left,
+              "number of mp3s"))
+        .autoSize = true;
+    Add(Label("Label23", "Picture1", 6600, 1560, 255, 240, "vol", kPalatino, Alignment::Left,
+              "volume"))
+        .clickable = true;
+    Add(Label("Label24", "Picture1", 6960, 1560, 210, 240, "bal", kPalatino, Alignment::Left,
+              "balance"))
+        .clickable = true;
+
+    Control bar;
+    bar.name = "DogBar1";
+    bar.kind = ControlKind::ProgressBar;
+    bar.container = "Picture1";
+    bar.left = 4320;
+    bar.top = 1800;
+    bar.width = 2895;
+    bar.height = 135;
+    bar.toolTip = "song position how much time left";
+    bar.bar.barstyle = 0;
+    bar.bar.barcolor1 = 0xFFFFFF;
+    bar.bar.backcolor = 0x808080;
+    Add(std::move(bar));
+
+    Add(Label("Label21", "Picture1", 4320, 1920, 2865, 240, "nothing", kSmallFonts, Alignment::Left,
+              "song that is playing"));
+
+    // The file list sits on the window itself, in front of the surface.
+    Control files;
+    files.name = "File1";
+    files.kind = ControlKind::FileListBox;
+    files.left = 4320;
+    files.top = 120;
+    files.width = 2895;
+    files.height = 1380;
+    files.font = kSmallFonts;
+    files.toolTip = "list of mp3s";
+    Add(std::move(files));
+    file1_ = std::make_unique<FileListBox>(*this, services_.runtime);
+}
+
+engine::FileList& Form1::File1() {
+    return *file1_;
+}
+
+void Form1::OnClick(const Control& control) {
+    const std::string& name = control.name;
+    Guarded(name.c_str(), [this, &name] {
+        // The view labels: which scanners each view leaves listening.
+        if (name == "Label7") {
+            SelectView("main c-ruze", true, false, false);
+        } else if (name == "Label9") {
+            SelectView("mp3 c-ruze", false, true, false);
+        } else if (name == "Label11") {
+            SelectView("other c-ruze", false, false, true);
+        } else if (name == "Label8") {
+            mediaPlayer1_.Stop();
+        } else if (name == "Label19") {
+            PlaySelected();
+        } else if (name == "Label20") {
+            StopSong();
+        } else if (name == "Label26") {
+            PauseSong();
+        } else if (name == "Label10") {
+            ResumeSong();
+        } else if (name == "Label25") {
+            mediaPlayer1_.TogglePause();
+        } else if (name == "Label27") {
+            mediaPlayer1_.NextEntry();
+        } else if (name == "Label28") {
+            BackASong();
+        } else if (name == "Label23") {
+            AskLevel("set volume", true);
+        } else if (name == "Label24") {
+            AskLevel("set balance", false);
+        }
+    });
+}
+
+void Form1::SelectItem(std::string_view control, int index) {
+    if (control == "File1") file1_->SetListIndex(index);
+}
+
+std::string Form1::CaptionOf(std::string_view control) const {
+    const Control* found = Find(control);
+    return found ? found->caption : std::string();
+}
+
+// --- start-up and shut-down ------------------------------------------------
+
+void Form1::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+
+    SetVisible(Get("Label10"), false);
+    SetGradient(Get("Picture1"), true);
+    SetSize(WidthTwips(), kStripHeightTwips);
+    SetForm1Width(engine::kNarrowWidth);
+    file1_->SetVisible(false);
+
+    state_.handle = services_.runtime.Prompt("enter your handle", kAppTitle, "");
+    RefreshStateLabels();
+    if (services_.runtime.QuitRequested()) return;
+
+    modAol7SendChat::SendChatLine(services_.windows, engine::BuildLoginLine(state_));
+
+    timers_.SetEnabled(timer1_, true);
+    ScanON(Scanner::NiteScan5);
+    ScanON(Scanner::NiteScan1);
+    ScanOFF(Scanner::NiteScan2);
+
+    ShowCentred();
+}
+
+void Form1::ShowCentred() {
+    const Rect area = frontEnd().WorkArea();
+    const int width = Pixels(WidthTwips());
+    const int height = Pixels(HeightTwips());
+    // The middle of the area as a rectangle of whole pixels has it.
+    const int centreX = (2 * area.left + area.width - 1) / 2;
+    const int centreY = (2 * area.top + area.height - 1) / 2;
+    SetPosition(PixelsToTwips(centreX - width / 2), PixelsToTwips(centreY - height / 2));
+    ShowForm1();
+    frontEnd().SetTopmost(*this);
+}
+
+void Form1::Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    Trace("Form1.Unload");
+    modAol7SendChat::SendChatLine(services_.windows, engine::BuildLogoutLine(state_));
+}
+
+void Form1::UnloadAndEnd() {
+    Unload();
+    services_.runtime.RequestQuit();
+    if (form5_) form5_->End();
+    MarkClosed();
+}
+
+void Form1::Close() {
+    // However the window is closed, the unload step runs once and the
+    // program ends with it.
+    Unload();
+    services_.runtime.RequestQuit();
+    if (form5_) form5_->End();
+    MarkClosed();
+}
+
+// --- windows ---------------------------------------------------------------------
+
+void Form1::ShowForm1() {
+    Trace("Form1.Show");
+    SetFormVisible(true);
+}
+
+void Form1::HideForm1() {
+    Trace("Form1.Hide");
+    SetFormVisible(false);
+}
+
+void Form1::SetForm1WindowState(engine::WindowState state) {
+    Trace(std::string("Form1.WindowState ") + WindowStateName(state));
+    // On a hidden window the state waits for the next show.
+    SetState(FormStateOf(state));
+}
+
+void Form1::SetForm1Width(int twips) {
+    Trace("Form1.Width " + std::to_string(twips));
+    SetSize(twips, HeightTwips());
+}
+
+void Form1::EnsureForm5() {
+    if (form5_) return;
+    form5_ = std::make_unique<Form5>(frontEnd());
+    form5_->Load();
+}
+
+void Form1::ShowForm5() {
+    EnsureForm5();
+    Trace("Form5.Show");
+    form5_->Show();
+}
+
+void Form1::HideForm5() {
+    EnsureForm5();
+    Trace("Form5.Hide");
+    form5_->Hide();
+}
+
+// --- scanners and timers ----------------------------------------------------------
+
+aol::NiteScan& Form1::ScannerOf(Scanner scanner) {
+    switch (scanner) {
+        case Scanner::NiteScan1:
+            return NiteScan1;
+        case Scanner::NiteScan2:
+            return NiteScan2;
+        case Scanner::NiteScan5:
+            return NiteScan5;
+    }
+    return NiteScan1;
+}
+
+void Form1::ScanON(Scanner scanner) {
+    Trace(std::string(ScannerName(scanner)) + ".ScanON");
+    ScannerOf(scanner).ScanON();
+}
+
+void Form1::ScanOFF(Scanner scanner) {
+    Trace(std::string(ScannerName(scanner)) + ".ScanOFF");
+    ScannerOf(scanner).ScanOFF();
+}
+
+Timers::Id Form1::TimerOf(FormTimer timer) const {
+    switch (timer) {
+        case FormTimer::Timer2:
+            return timer2_;
+        case FormTimer::Timer3:
+            return timer3_;
+        case FormTimer::Timer4:
+            return timer4_;
+        case FormTimer::Timer5:
+            return timer5_;
+        case FormTimer::Timer7:
+            return timer7_;
+    }
+    return timer2_;
+}
+
+void Form1::SetTimerEnabled(FormTimer timer, bool enabled) {
+    // Enabling a running timer leaves its interval running.
+    timers_.SetEnabled(TimerOf(timer), enabled);
+}
+
+bool Form1::TimerEnabled(FormTimer timer) const {
+    return timers_.Enabled(TimerOf(timer));
+}
+
+engine::WindowState Form1::Form1WindowState() const {
+    switch (ShownState()) {
+        case WindowState::Minimized:
+            return engine::WindowState::Minimized;
+        case WindowState::Maximized:
+            return engine::WindowState::Maximized;
+        case WindowState::Normal:
+            break;
+    }
+    return engine::WindowState::Normal;
+}
+
+bool Form1::ClockRunning() const {
+    return timers_.Enabled(timer1_);
+}
+
+void Form1::Guarded(const char* where, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "moonrake: %s: %s\n", where, error.what());
+    } catch (...) {
+        std::fprintf(stderr, "moonrake: %s: unknown exception\n", where);
+    }
+}
+
+// --- the clock ----------------------------------------------------------------------
+
+void Form1::ClockTick() {
+    if (unloaded_) return;
+    const std::tm now = services_.runtime.LocalTime();
+    // The texts change once a second; skip the formatting in between.
+    if (!clockShown_ || now.tm_sec != shownTime_.tm_sec || now.tm_min != shownTime_.tm_min ||
+        now.tm_hour != shownTime_.tm_hour || now.tm_mday != shownTime_.tm_mday ||
+        now.tm_mon != shownTime_.tm_mon || now.tm_year != shownTime_.tm_year) {
+        clockShown_ = true;
+        shownTime_ = now;
+        const ClockSeparators separators = frontEnd().Separators();
+        SetCaptionSized(Get("Label3"), FormatClockTime(now, separators));
+        SetCaptionSized(Get("Label5"), FormatClockDate(now, separators));
+    }
+
+    // A trigger of exactly one blank would make every command need a
+    // leading blank that no command word can carry: clear it.
+    if (state_.trigger == " ") state_.trigger.clear();
+    SetCaption(Get("Label2"), state_.trigger);
+    RefreshStateLabels();
+    frontEnd().SetTopmost(*this);
+}
+
+void Form1::RefreshStateLabels() {
+    SetCaption(Get("Label4"), state_.handle);
+    SetCaption(Get("Label7"), state_.ruzeSwitch);
+}
+
+// --- views ---------------------------------------------------------------------------
+
+void Form1::SelectView(const std::string& viewName, bool nite1On, bool nite2On, bool nite5On) {
+    nite1On ? ScanON(Scanner::NiteScan1) : ScanOFF(Scanner::NiteScan1);
+    nite2On ? ScanON(Scanner::NiteScan2) : ScanOFF(Scanner::NiteScan2);
+    nite5On ? ScanON(Scanner::NiteScan5) : ScanOFF(Scanner::NiteScan5);
+    Control& view = Get("Label6");
+    SetVisible(view, true);
+    if (view.caption == viewName) {
+        MessageBox("already viewing " + viewName);
+        return;
+    }
+    SetCaption(view, viewName);
+    SetVisible(Get("Label14"), false);
+}
+
+// --- the mp3 panel ----------------------------------------------------------------
+
+std::string Form1::SongPath(const std::string& name) const {
+    std::string path = file1_->Path();
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+void Form1::SetSongCaption(const std::string& text) {
+    SetCaption(Get("Label21"), text);
+}
+
+void Form1::PlaySelected() {
+    const std::string name = file1_->FileName();
+    mediaPlayer1_.OpenAndPlay(SongPath(name));
+    SetSongCaption(name);
+    SetTimerEnabled(FormTimer::Timer3, true);
+    SetTimerEnabled(FormTimer::Timer2, true);
+    SetTimerEnabled(FormTimer::Timer7, true);
+}
+
+void Form1::StopSong() {
+    SetTimerEnabled(FormTimer::Timer2, false);
+    Control& bar = Get("DogBar1");
+    SetBar(bar, 0, bar.bar.barmax);
+    mediaPlayer1_.Stop();
+    SetTimerEnabled(FormTimer::Timer3, false);
+    SetSongCaption("nothing");
+}
+
+void Form1::PauseSong() {
+    mediaPlayer1_.TogglePause();
+    SetVisible(Get("Label26"), false);
+    SetVisible(Get("Label10"), true);
+}
+
+void Form1::ResumeSong() {
+    mediaPlayer1_.TogglePause();
+    SetVisible(Get("Label26"), true);
+    SetVisible(Get("Label10"), false);
+}
+
+void Form1::BackASong() {
+    // Nothing records the songs played before, so "back" plays the list
+    // entry above the selected one (the last entry when the first or nothing
+    // is selected), leaving the selection and the caption alone. An empty
+    // list has no song to go back to.
+    const int count = file1_->Count();
+    if (count == 0) return;
+    const int selected = file1_->ListIndex();
+    const int previous = selected > 0 ? selected - 1 : count - 1;
+    mediaPlayer1_.OpenAndPlay(SongPath(file1_->Item(previous)));
+}
+
+void Form1::AskLevel(const std::string& prompt, bool volume) {
+    const std::string answer = services_.runtime.Prompt(prompt, kAppTitle, "");
+    // A cancelled or empty dialog, or an answer that is no number or leaves
+    // 32 bits, puts nothing.
+    const std::optional<std::int32_t> level = engine::LevelFromUserNumber(answer);
+    if (!level) return;
+    if (volume) {
+        mediaPlayer1_.SetVolume(*level);
+    } else {
+        mediaPlayer1_.SetBalance(*level);
+    }
+}
+
+void Form1::ProgressTick() {
+    Control& bar = Get("DogBar1");
+    const auto barmax = RoundInto<std::int32_t>(mediaPlayer1_.Length());
+    // A position past 16 bits (a song over nine hours) holds the bar full
+    // rather than wrapping to a negative fill.
+    const auto barvalue = RoundInto<std::int16_t>(mediaPlayer1_.Position());
+    SetBar(bar, barvalue, barmax);
+}
+
+void Form1::ScrollTick() {
+    Control& caption = Get("Label21");
+    SetCaption(caption, RotateLeft(caption.caption));
+}
+
+void Form1::StatusTick() {
+    SetCaptionSized(Get("Label15"), "mp3s - " + std::to_string(file1_->Count()));
+}
+
+void Form1::CheckTick() {
+    // By now a file that plays has told the progress timer its length. One
+    // that has none played nothing, so the caption stops naming it; a song
+    // that plays keeps its name.
+    if (Get("DogBar1").bar.barmax == 0) SetSongCaption("nothing");
+    SetTimerEnabled(FormTimer::Timer7, false);
+}
+
+void Form1::MessageBox(const std::string& text) {
+    services_.runtime.MessageBox(text, kAppTitle);
+}
+
+}  // namespace forms

@@ -1,0 +1,117 @@
+#pragma once
+// MediaPlayer1: the mp3 player behind the panel and the room commands, built
+// on a GStreamer playbin.
+//
+// Everything here runs on the program's one thread. GStreamer decodes and
+// plays on its own threads, but this class only talks to it from the event
+// loop: it reads the pipeline's bus from a timer of the platform runtime
+// instead of a bus watch, so it works under any event dispatcher and under
+// the virtual clock of the tests. No Qt in here, so it tests without a
+// QApplication.
+//
+// Nothing the caller does can stop or hang the program: a path that names no
+// playable file simply does not play, and every call returns at once.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/Host.h"
+#include "platform/Runtime.h"
+
+namespace media {
+
+// Where the sound goes.
+enum class AudioOutput {
+    // The system's default output (autoaudiosink), which quietly falls back
+    // to a null sink on a machine without a sound device.
+    SystemDefault,
+    // A null sink that still plays in real time (fakesink sync=true): for
+    // tests and benchmarks, which must not make noise but must see playback
+    // advance with the clock.
+    FakeSink,
+};
+
+class GstMediaPlayer final : public engine::MediaPlayer {
+  public:
+    enum class PlayState {
+        Empty,    // nothing loaded, or the last file could not be played
+        Stopped,  // a file is loaded and rewound (after Stop or its end)
+        Playing,
+        Paused,
+    };
+
+    // How often the bus is read while a song is playing or paused.
+    static constexpr platform::Millis kBusPollInterval{50};
+    // How long a position read from the pipeline is extrapolated before it
+    // is asked again.
+    static constexpr std::chrono::milliseconds kPositionQueryInterval{40};
+
+    // The environment variable MOONRAKE_AUDIO_SINK=fake forces FakeSink,
+    // whatever `output` says.
+    explicit GstMediaPlayer(platform::Runtime& runtime,
+                            AudioOutput output = AudioOutput::SystemDefault);
+    ~GstMediaPlayer() override;
+    GstMediaPlayer(const GstMediaPlayer&) = delete;
+    GstMediaPlayer& operator=(const GstMediaPlayer&) = delete;
+
+    // --- engine::MediaPlayer ---
+    // Stops what is playing and starts `path`. The callers build the path as
+    // folder + "\" + file name; when that names no file as written, the
+    // backslashes are read as folder separators.
+    void OpenAndPlay(const std::string& path) override;
+    void TogglePause() override;  // playing <-> paused; nothing otherwise
+    void Stop() override;         // rewinds; the file stays loaded
+    void NextEntry() override;    // nothing: a single file has no further entries
+    void SetVolume(std::int32_t volume) override;
+    void SetBalance(std::int32_t balance) override;
+    void SetMute(bool mute) override;
+    double Length() override;    // seconds; 0 until known and when nothing is loaded
+    double Position() override;  // seconds; 0 unless playing or paused
+
+    PlayState State() const { return state_; }
+    // False when GStreamer or its playbin is not available; the player then
+    // accepts every call and plays nothing.
+    bool Available() const;
+
+    // The scales of the original control mapped onto GStreamer's.
+    static double VolumeToLinear(std::int32_t volume);
+    static double BalanceToPanorama(std::int32_t balance);
+
+    // What the pipeline holds right now, read back from its elements (for
+    // tests and diagnostics).
+    struct PipelineSettings {
+        bool mute = false;
+        double volume = 1.0;    // playbin "volume", linear
+        double panorama = 0.0;  // audiopanorama "panorama", -1..1
+        bool simplePanning = false;
+        std::string audioSink;  // factory name of the sink in use
+    };
+    PipelineSettings ReadPipelineSettings() const;
+
+  private:
+    struct Gst;
+
+    void PollBus();
+    void RefreshLength();
+    void StartPolling();
+    void StopPolling();
+    // Puts the pipeline into NULL and forgets the file.
+    void Unload();
+
+    platform::Runtime& runtime_;
+    std::unique_ptr<Gst> gst_;
+    PlayState state_ = PlayState::Empty;
+    platform::TimerId pollTimer_ = 0;
+    bool polling_ = false;
+    double length_ = 0.0;  // cached: the progress timer reads it every 10 ms
+    bool lengthKnown_ = false;
+    // The last position the pipeline reported, and when: Position() asks the
+    // pipeline again only after kPositionQueryInterval.
+    double lastPosition_ = 0.0;
+    bool positionQueried_ = false;
+    std::chrono::steady_clock::time_point positionQueryTime_;
+};
+
+}  // namespace media

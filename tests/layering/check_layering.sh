@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The layers under the front ends and the media back ends include no toolkit:
+# no Qt, GStreamer or Windows header, and nothing of a front end. The build
+# enforces the same by what each library links; this says which line broke it.
+#
+#   check_layering.sh SOURCE_ROOT
+set -euo pipefail
+root="$1"
+status=0
+
+# check FOLDER PATTERN WHY: no include in FOLDER (recursively) matches PATTERN.
+check() {
+    local folder="$1" pattern="$2" why="$3" hits
+    hits="$(grep -rnE --include='*.h' --include='*.cpp' "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($pattern)" \
+        "$root/$folder" | grep -v "^$root/platform/win32/" || true)"
+    if [ -n "$hits" ]; then
+        echo "$folder includes $why:"
+        echo "$hits"
+        status=1
+    fi
+}
+
+toolkit='Q[A-Za-z]*[>.]|qt|gst/|glib|windows\.h|dshow\.h|ui/qt/'
+for layer in platform aol engine forms ui/console; do
+    check "$layer" "$toolkit" "a toolkit header"
+done
+# The forms are drawn by the front ends, never the other way round.
+for layer in platform aol engine forms; do
+    check "$layer" 'ui/|app/|media/' "a layer above it"
+done
+check media/gst 'Q[A-Za-z]*[>.]|ui/' "a front end"
+
+[ "$status" -eq 0 ] && echo "layering: every layer includes only what lies below it"
+exit "$status"

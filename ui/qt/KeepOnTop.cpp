@@ -1,0 +1,37 @@
+#include "ui/qt/KeepOnTop.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace ui {
+
+namespace {
+
+// The offscreen and minimal platforms (tests, headless runs) have no
+// stacking and print a warning on every raise(); the clock would ask a
+// hundred times a second.
+bool PlatformStacksWindows() {
+    static const bool stacks = [] {
+        const QString name = QGuiApplication::platformName();
+        return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
+    }();
+    return stacks;
+}
+
+}  // namespace
+
+void RaiseOwnedWindows(QWidget* owner) {
+    if (!owner || !PlatformStacksWindows()) return;
+    for (QWidget* child : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible()) child->raise();
+    }
+}
+
+void KeepOnTop(QWidget* window) {
+    if (!window || !window->isVisible() || window->isMinimized()) return;
+    if (!PlatformStacksWindows()) return;
+    window->raise();
+    RaiseOwnedWindows(window);
+}
+
+}  // namespace ui
