@@ -241,6 +241,11 @@ double GstMediaPlayer::Position() {
     // clock the event loop uses), so a recent answer plus the time since is
     // as good as a fresh one.
     const auto now = std::chrono::steady_clock::now();
+    if (now - busReadTime_ >= kBusReadInterval) {
+        PollBus();
+        // The song may have ended or failed just now.
+        if (!gst_ || (state_ != PlayState::Playing && state_ != PlayState::Paused)) return 0.0;
+    }
     if (positionQueried_ && now - positionQueryTime_ < kPositionQueryInterval) {
         if (state_ == PlayState::Paused) return lastPosition_;
         const double moved = std::chrono::duration<double>(now - positionQueryTime_).count();
@@ -278,6 +283,7 @@ GstMediaPlayer::PipelineSettings GstMediaPlayer::ReadPipelineSettings() const {
 
 void GstMediaPlayer::PollBus() {
     if (!gst_) return;
+    busReadTime_ = std::chrono::steady_clock::now();
     while (GstMessage* message = gst_bus_pop(gst_->bus)) {
         bool stop = false;
         switch (GST_MESSAGE_TYPE(message)) {

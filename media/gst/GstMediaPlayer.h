@@ -42,8 +42,12 @@ class GstMediaPlayer final : public engine::MediaPlayer {
         Paused,
     };
 
-    // How often the bus is read while a song is playing or paused.
-    static constexpr platform::Millis kBusPollInterval{50};
+    // How often the bus is read while a song is playing or paused. The
+    // progress timer's reads of the position read it too, at most every
+    // kBusReadInterval: then the player needs no wake-up of its own, and its
+    // timer only backs up a player nobody reads.
+    static constexpr platform::Millis kBusPollInterval{250};
+    static constexpr std::chrono::milliseconds kBusReadInterval{50};
     // How long a position read from the pipeline is extrapolated before it
     // is asked again.
     static constexpr std::chrono::milliseconds kPositionQueryInterval{40};
@@ -112,6 +116,7 @@ class GstMediaPlayer final : public engine::MediaPlayer {
     double lastPosition_ = 0.0;
     bool positionQueried_ = false;
     std::chrono::steady_clock::time_point positionQueryTime_;
+    std::chrono::steady_clock::time_point busReadTime_;
 };
 
 }  // namespace media
