@@ -295,6 +295,7 @@ TEST_F(Scanner, ReportsEveryNewLineOnceThroughTheEventLoop) {
     two.ScanON();
     modAol7SendChat::SendChatLine(windows(), "mine");
     EXPECT_TRUE(a.empty()) << "never from inside the call that sent the line";
+    Catchup();
     driver->Say("KarenK", "hers");
     Catchup();
     const std::vector<Heard> expected{{"Bob", "mine"}, {"KarenK", "hers"}};
