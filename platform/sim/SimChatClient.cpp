@@ -159,6 +159,18 @@ void SimChatClient::Say(const std::string& sender, const std::string& text) {
         options_.timings.otherLine);
 }
 
+void SimChatClient::SayTogether(const std::vector<RoomLine>& lines) {
+    std::vector<RoomLine> ansi;
+    for (const auto& line : lines) ansi.push_back(RoomLine{line.sender, ToAnsi(line.text)});
+    windows_.QueueReaction(
+        [this, ansi] {
+            for (const auto& line : ansi) {
+                if (room_) AppendLine(line.sender, line.text, true);
+            }
+        },
+        options_.timings.otherLine);
+}
+
 void SimChatClient::AppendLine(const std::string& senderUtf8, const std::string& ansiText,
                                bool record) {
     // A chat line is one paragraph: a break inside it (or a NUL, which the

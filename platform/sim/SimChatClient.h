@@ -112,6 +112,8 @@ class SimChatClient {
     void Type(const std::string& text);
     // Another member (or anyone) says a line in the room.
     void Say(const std::string& sender, const std::string& text);
+    // Several lines that reach the room together, as the server may send them.
+    void SayTogether(const std::vector<RoomLine>& lines);
 
     // --- the user's hand on the client ---
     // Brings the client window with this caption to the front; false if none.

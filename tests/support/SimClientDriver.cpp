@@ -59,6 +59,15 @@ class SimClientDriver final : public ClientDriver {
         client_->SetInstantMessageWindowDelay(d);
     }
 
+    void SayTogether(const std::vector<RoomLine>& lines) override { client_->SayTogether(lines); }
+    void SetRoomWidth(int width) override { client_->SetRoomWidth(width); }
+    void SetHistoryLimit(std::size_t lines) override { client_->SetHistoryLimit(lines); }
+    void SetNewWindowPerRoom(bool on, const std::vector<RoomLine>& history) override {
+        client_->SetNewWindowPerRoom(on);
+        client_->SetHistoryOnEntry(history);
+    }
+    void CloseRoom() override { client_->CloseRoom(); }
+
     std::vector<RoomLine> Transcript() override { return client_->Transcript(); }
     std::vector<std::string> VisitedAddresses() override { return client_->VisitedAddresses(); }
     std::vector<InstantMessage> InstantMessagesSent() override {
