@@ -90,7 +90,7 @@ platform::Hwnd NiteScan::FindTranscript() {
 }
 
 std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
-    platform::GetTextLengthEx how{platform::GTL_DEFAULT, platform::CP_ACP};
+    platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
     auto length = services_.windows.SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
                                                  reinterpret_cast<platform::WParam>(&how), 0);
     return std::min(static_cast<std::size_t>(std::max<platform::LResult>(length, 0)), kMaxOffset);

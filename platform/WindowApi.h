@@ -52,11 +52,10 @@ struct TextRangeA {
 };
 struct GetTextLengthEx {
     std::uint32_t flags;
-    std::uint32_t codepage;
+    std::uint32_t codepage;  // 0: the ANSI code page
 };
 inline constexpr std::uint32_t GTL_DEFAULT = 0;
 inline constexpr std::uint32_t GTL_USECRLF = 1;
-inline constexpr std::uint32_t CP_ACP = 0;
 
 inline constexpr WParam VK_SPACE = 0x20;
 inline constexpr WParam VK_RETURN = 0x0D;

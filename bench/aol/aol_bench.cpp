@@ -77,9 +77,8 @@ void BM_ScannerNoticesOneWrappedLine(benchmark::State& state) {
     world.runtime.RunUntilIdle();
     aol::NiteScan scan(world.services);
     int64_t heard = 0;
-    scan.SetChatLineHandler([&](const std::string&, const std::string& text) {
-        heard += text == longLine ? 1 : 0;
-    });
+    scan.SetChatLineHandler(
+        [&](const std::string&, const std::string& text) { heard += text == longLine ? 1 : 0; });
     scan.ScanON();
     for (auto _ : state) {
         world.client.Say("KarenK", longLine);

@@ -51,8 +51,8 @@ TEST_P(PauseAcrossAClockChange, StillLastsAboutTheRequestedTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shifts, PauseAcrossAClockChange,
-                         ::testing::Values(-3600'000ms,  // summer time ends
-                                           -90'000ms,    // a manual correction back
+                         ::testing::Values(-3600'000ms,   // summer time ends
+                                           -90'000ms,     // a manual correction back
                                            -4'000'000ms,  // back past midnight
                                            3600'000ms));  // forward
 

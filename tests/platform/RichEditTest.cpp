@@ -76,7 +76,7 @@ TEST(RichEdit, LineMessagesWorkOnDisplayLinesAndTellWrapsFromParagraphEnds) {
                           handled),
               7);
     EXPECT_STREQ(buffer, "one two");
-    platform::GetTextLengthEx crlf{platform::GTL_USECRLF, platform::CP_ACP};
+    platform::GetTextLengthEx crlf{platform::GTL_USECRLF, 0};
     EXPECT_EQ(edit.Handle(platform::EM_GETTEXTLENGTHEX, reinterpret_cast<platform::WParam>(&crlf),
                           0, handled),
               static_cast<platform::LResult>(edit.Length() + 2));
