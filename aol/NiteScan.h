@@ -2,12 +2,24 @@
 // The chat scanner: watches the open chat room and raises ChatLine for every
 // new line while it is scanning, the user's own lines included.
 //
+// The room's transcript is a rich edit control whose lines are display
+// lines: a chat line that wraps is several of them, and a resize lays them
+// out again. So the scanner reads by character offset instead. It keeps the
+// offset up to which it has read (always the end of a chat line, a paragraph
+// "Sender:\tText\r") and reads only what lies beyond it, at a cost that does
+// not grow with the history. The client trims old history from the top,
+// which moves every offset, so the scanner also keeps the text of the last
+// lines it read and finds it again when it has moved. A transcript window it
+// has not seen before (another room window) holds only history: reading
+// starts at its end.
+//
 // Lines are noticed when the window system says that something changed (or
-// by a short poll where it cannot say), read one at a time from the room's
-// transcript, and reported through the event loop, never from inside the
-// call that produced them. A switch counts for the lines that reach the room
-// after it.
+// by a short poll where it cannot say) and reported through the event loop,
+// never from inside the call that produced them. ScanON counts for the lines
+// that reach the room after it; ScanOFF stops the events at once, lines read
+// but not yet delivered included.
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -19,7 +31,7 @@
 namespace aol {
 
 class NiteScan {
-public:
+  public:
     using ChatLineHandler =
         std::function<void(const std::string& screenName, const std::string& text)>;
 
@@ -35,19 +47,32 @@ public:
     // The ChatLine event.
     void SetChatLineHandler(ChatLineHandler handler) { handler_ = std::move(handler); }
 
-private:
+    // Lines read and waiting for delivery (for tests that watch it stay small).
+    std::size_t PendingCount() const { return pending_.size(); }
+
+  private:
     void OnChange();
     void Capture();  // reads the lines that reached the room since the last read
     void Deliver();
-    std::uint64_t CurrentLineCount(platform::Hwnd& transcript);
+    platform::Hwnd FindTranscript();
+    std::size_t TextLength(platform::Hwnd transcript);
+    std::string ReadRange(platform::Hwnd transcript, std::size_t from, std::size_t to);
+    // Starts reading at the end of this transcript: what it holds is history.
+    void StartAtEnd(platform::Hwnd transcript);
+    // Where the anchor ends in the transcript now; false when it has gone.
+    bool FindAnchor(platform::Hwnd transcript, std::size_t end, std::size_t& at);
+    // Takes the whole paragraphs of `text` (which starts at `textStart`, at or
+    // before offset_) that lie past offset_, and moves past them.
+    void TakeParagraphs(const std::string& text, std::size_t textStart);
+    void SetAnchorFrom(const std::string& text);
 
     platform::Services& services_;
     ChatLineHandler handler_;
     bool scanning_ = false;
-    bool dirty_ = false;
     bool capturePosted_ = false;
     platform::Hwnd transcript_ = 0;
-    std::uint64_t linesRead_ = 0;
+    std::size_t offset_ = 0;  // read up to here: the end of a chat line, or 0
+    std::string anchor_;      // the text just before offset_ (the last lines read)
     std::deque<std::pair<std::string, std::string>> pending_;
     std::uint64_t listener_ = 0;
     platform::TimerId pollTimer_ = 0;

@@ -27,6 +27,25 @@ Hwnd FindInstantMessageWindow(WindowApi& windows, Hwnd mdi) {
     return windows.FindWindowExA(mdi, 0, "AOL Child", std::string_view("Send Instant Message"));
 }
 
+bool IsChildOf(WindowApi& windows, Hwnd mdi, Hwnd window) {
+    for (Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child"); child;
+         child = windows.FindWindowExA(mdi, child, "AOL Child")) {
+        if (child == window) return true;
+    }
+    return false;
+}
+
+// Pumps the loop until `window` is no longer among the client's windows, or
+// until the deadline.
+void WaitUntilGone(platform::Services& services, Hwnd mdi, Hwnd window, platform::Millis deadline) {
+    platform::Runtime& runtime = services.runtime;
+    while (window && IsChildOf(services.windows, mdi, window)) {
+        platform::Millis left = deadline - runtime.Monotonic();
+        if (left <= platform::Millis{0} || runtime.QuitRequested()) return;
+        runtime.WaitForEvents(std::min(left, kImWaitSlice));
+    }
+}
+
 platform::LParam TextParam(const std::string& ansi) {
     return reinterpret_cast<platform::LParam>(ansi.c_str());
 }
@@ -134,6 +153,11 @@ void SendInstantMessage(platform::Services& services, const std::string& screenN
             windows.PostMessageA(button, platform::WM_KEYDOWN, platform::VK_SPACE, 0);
             windows.PostMessageA(button, platform::WM_KEYUP, platform::VK_SPACE, 0);
             windows.PostMessageA(window, platform::WM_CLOSE, 0, 0);
+            // The client handles what was posted when it gets to it. Until
+            // it has closed the message window, that window is the foremost
+            // client window, and the caller's reply to the room would go
+            // into it instead.
+            WaitUntilGone(services, mdi, window, deadline);
             return;
         }
         if (!window) return;
@@ -157,18 +181,19 @@ double RandomNumber(platform::Runtime& runtime, const std::string& maxText) {
 }
 
 void Pause(platform::Runtime& runtime, int seconds) {
-    constexpr double kDay = 24 * 3600;
-    double start = std::nearbyint(runtime.SecondsSinceMidnight());  // halves to even
-    double last = runtime.SecondsSinceMidnight();
-    double dayOffset = 0;
+    // The pause counts from the nearest whole second of the clock, so it
+    // lasts between half a second less and half a second more than asked.
+    // Only that rounding comes from the wall clock: the time that passes is
+    // measured on the monotonic one, which midnight, the end of summer time
+    // or a clock set back do not disturb.
+    double clock = runtime.SecondsSinceMidnight();
+    double rounding = std::nearbyint(clock) - clock;  // halves to even; in [-0.5, 0.5]
+    auto wanted = std::llround((static_cast<double>(seconds) + rounding) * 1000.0);
+    platform::Millis end = runtime.Monotonic() + platform::Millis{wanted};
     while (!runtime.QuitRequested()) {
-        double clock = runtime.SecondsSinceMidnight();
-        if (clock < last) dayOffset += kDay;  // the clock went past midnight
-        last = clock;
-        double elapsed = clock + dayOffset - start;
-        if (elapsed >= seconds) return;
-        auto left = std::llround((seconds - elapsed) * 1000.0);
-        runtime.WaitForEvents(platform::Millis{std::max(1LL, left)});
+        platform::Millis left = end - runtime.Monotonic();
+        if (left <= platform::Millis{0}) return;
+        runtime.WaitForEvents(left);
     }
 }
 

@@ -25,8 +25,11 @@ std::string GetOwnScreenName(platform::WindowApi& windows);
 void GotoKeyword(platform::WindowApi& windows, const std::string& keyword);
 
 // Opens an instant-message window to `screenName` through the address box,
-// sends `message` and clears up after the client's answer. Pumps the event
-// loop while it waits; each of its two waits gives up after ten seconds.
+// sends `message` and clears up after the client's answer: when the client
+// shows its box, presses the box's button, closes the message window and
+// waits until that window has gone, so that the caller's next chat line
+// reaches the room. Pumps the event loop while it waits; each of its two
+// waits gives up after ten seconds.
 void SendInstantMessage(platform::Services& services, const std::string& screenName,
                         const std::string& message);
 
@@ -35,7 +38,7 @@ void SendInstantMessage(platform::Services& services, const std::string& screenN
 double RandomNumber(platform::Runtime& runtime, const std::string& maxText);
 
 // Waits about `seconds` whole seconds, counted from the nearest whole second
-// of the clock, handling events meanwhile.
+// of the clock and measured on the monotonic clock, handling events meanwhile.
 void Pause(platform::Runtime& runtime, int seconds);
 
 // Counts to the n-th child of `className` under `parent`: one lookup from 0

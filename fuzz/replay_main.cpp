@@ -1,4 +1,4 @@
-// Replays the committed corpus through the fuzz target, one test per file,
+// Replays a committed corpus through a fuzz target, one test per file,
 // so that the sanitizer builds run it without libFuzzer.
 
 #include <gtest/gtest.h>
@@ -17,14 +17,14 @@ namespace {
 
 std::vector<std::filesystem::path> CorpusFiles() {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(ENGINE_FUZZ_CORPUS)) {
+    for (const auto& entry : std::filesystem::directory_iterator(FUZZ_CORPUS)) {
         if (entry.is_regular_file()) files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     return files;
 }
 
-TEST(EngineFuzzCorpus, EveryFileRunsCleanly) {
+TEST(FuzzCorpus, EveryFileRunsCleanly) {
     const auto files = CorpusFiles();
     ASSERT_FALSE(files.empty());
     for (const auto& file : files) {

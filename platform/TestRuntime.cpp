@@ -38,7 +38,7 @@ std::tm TestRuntime::LocalTime() {
 }
 
 double TestRuntime::SecondsSinceMidnight() {
-    std::int64_t ms = (now_ - dayStart_).count() % kDayMs;
+    std::int64_t ms = ((now_ - dayStart_).count() % kDayMs + kDayMs) % kDayMs;
     return static_cast<double>(ms) / 1000.0;
 }
 

@@ -53,6 +53,9 @@ public:
     // of a second, or just before midnight).
     void SetClock(Millis sinceStart) { now_ = sinceStart; }
     Millis Clock() const { return now_; }
+    // Sets the wall clock (local time, seconds since midnight) forward or
+    // back without time passing, as summer time or a correction does.
+    void ShiftWallClock(Millis by) { dayStart_ -= by; }
     bool TimerRunning(TimerId id) const { return queue_.TimerRunning(id); }
     std::size_t PendingCount() const { return queue_.PendingCount(); }
 

@@ -28,18 +28,40 @@ inline constexpr unsigned WM_KEYUP = 0x0101;
 inline constexpr unsigned WM_CHAR = 0x0102;
 inline constexpr unsigned WM_LBUTTONDOWN = 0x0201;
 inline constexpr unsigned WM_LBUTTONUP = 0x0202;
-// Rich edit line access, used by the chat scanner to read the transcript one
-// line at a time so that the cost does not grow with the room's history.
+// Rich edit access. The line messages work on display lines (a chat line
+// that wraps is several of them); the chat scanner reads the transcript by
+// character offset instead (EM_GETTEXTLENGTHEX, EM_GETTEXTRANGE), which a
+// resize does not disturb and which costs the same however long the history.
 inline constexpr unsigned EM_GETLINECOUNT = 0x00BA;
 inline constexpr unsigned EM_LINEINDEX = 0x00BB;
 inline constexpr unsigned EM_LINELENGTH = 0x00C1;
 inline constexpr unsigned EM_GETLINE = 0x00C4;
+inline constexpr unsigned EM_LINEFROMCHAR = 0x00C9;
+inline constexpr unsigned EM_GETTEXTRANGE = 0x044B;
+inline constexpr unsigned EM_GETTEXTLENGTHEX = 0x045F;
+
+// The structures of those two messages, laid out as the rich edit control
+// expects them. Across processes the window system carries them over.
+struct CharRange {
+    std::int32_t cpMin;
+    std::int32_t cpMax;  // -1: the end of the text
+};
+struct TextRangeA {
+    CharRange chrg;
+    char* lpstrText;  // room for cpMax - cpMin characters and a terminator
+};
+struct GetTextLengthEx {
+    std::uint32_t flags;
+    std::uint32_t codepage;  // 0: the ANSI code page
+};
+inline constexpr std::uint32_t GTL_DEFAULT = 0;
+inline constexpr std::uint32_t GTL_USECRLF = 1;
 
 inline constexpr WParam VK_SPACE = 0x20;
 inline constexpr WParam VK_RETURN = 0x0D;
 
 class WindowApi {
-public:
+  public:
     virtual ~WindowApi() = default;
 
     // FindWindowA: a top-level window by class and, when given, caption.
@@ -54,7 +76,11 @@ public:
 
     // Synchronous: the window handles the message before the call returns.
     // For WM_SETTEXT lParam points at a NUL-terminated ANSI string; for
-    // WM_GETTEXT and EM_GETLINE at a buffer, as in user32.
+    // WM_GETTEXT and EM_GETLINE at a buffer, for EM_GETTEXTRANGE at a
+    // TextRangeA, and EM_GETTEXTLENGTHEX takes a GetTextLengthEx in wParam, as
+    // in user32. A window system that puts the window in another process
+    // carries the structures of the rich edit messages across; EM_GETLINE it
+    // may refuse there (it is not safe across processes everywhere).
     virtual LResult SendMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) = 0;
 
     // Queued: handled later by the window's owner. Pointer parameters are not

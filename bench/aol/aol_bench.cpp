@@ -9,12 +9,24 @@
 
 namespace {
 
+// A client that keeps its whole history, so that the history really is as
+// long as the benchmark says.
+platform::sim::ClientOptions KeepEverything(int roomWidth = 60) {
+    platform::sim::ClientOptions options;
+    options.historyLimit = 0;
+    options.roomWidth = roomWidth;
+    return options;
+}
+
 struct World {
+    explicit World(platform::sim::ClientOptions options = KeepEverything())
+        : client(windows, runtime, std::move(options)) {
+        client.SignOn();
+    }
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
     platform::Services services{windows, runtime};
-    platform::sim::SimChatClient client{windows, runtime};
-    World() { client.SignOn(); }
+    platform::sim::SimChatClient client;
 };
 
 // GetOwnScreenName, then FindChatRoom and GetWindowCaption, with the welcome
@@ -53,6 +65,51 @@ void BM_ScannerNoticesOneLine(benchmark::State& state) {
     if (heard != static_cast<int64_t>(state.iterations())) state.SkipWithError("lines lost");
 }
 BENCHMARK(BM_ScannerNoticesOneLine)->Arg(10)->Arg(100000);
+
+// The same with long lines in a narrow room: every chat line wraps over a
+// dozen display lines, which must not make reading dearer per chat line.
+void BM_ScannerNoticesOneWrappedLine(benchmark::State& state) {
+    World world(KeepEverything(20));
+    const std::string longLine =
+        "a chat line long enough to wrap over many display lines in a narrow room, which is "
+        "what happens when someone pastes a paragraph into the room at once";
+    for (int64_t i = 0; i < state.range(0); ++i) world.client.Say("KarenK", longLine);
+    world.runtime.RunUntilIdle();
+    aol::NiteScan scan(world.services);
+    int64_t heard = 0;
+    scan.SetChatLineHandler(
+        [&](const std::string&, const std::string& text) { heard += text == longLine ? 1 : 0; });
+    scan.ScanON();
+    for (auto _ : state) {
+        world.client.Say("KarenK", longLine);
+        world.runtime.RunUntilIdle();
+    }
+    if (heard != static_cast<int64_t>(state.iterations())) state.SkipWithError("lines lost or cut");
+}
+BENCHMARK(BM_ScannerNoticesOneWrappedLine)->Arg(10)->Arg(100000);
+
+// A client that trims its history: every new line pushes the oldest out, so
+// the scanner finds its place again on every read.
+void BM_ScannerNoticesOneLineWhileTrimming(benchmark::State& state) {
+    platform::sim::ClientOptions options;
+    options.historyLimit = static_cast<std::size_t>(state.range(0));
+    World world(options);
+    for (int64_t i = 0; i < state.range(0); ++i) {
+        world.client.Say("KarenK", "line of history " + std::to_string(i));
+    }
+    world.runtime.RunUntilIdle();
+    aol::NiteScan scan(world.services);
+    int64_t heard = 0;
+    scan.SetChatLineHandler([&](const std::string&, const std::string&) { ++heard; });
+    scan.ScanON();
+    int64_t n = 0;
+    for (auto _ : state) {
+        world.client.Say("KarenK", "one more line " + std::to_string(++n));
+        world.runtime.RunUntilIdle();
+    }
+    if (heard != static_cast<int64_t>(state.iterations())) state.SkipWithError("lines lost");
+}
+BENCHMARK(BM_ScannerNoticesOneLineWhileTrimming)->Arg(100)->Arg(2000);
 
 }  // namespace
 

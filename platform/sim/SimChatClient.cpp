@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::string_view kRoomPrefix = "aol://2719:2-2-";
 constexpr std::string_view kImPrefix = "aol://9293:";
-constexpr int kRoomIcons = 8;   // the sixth sends
-constexpr int kImIcons = 10;    // the ninth sends
+constexpr int kRoomIcons = 8;  // the sixth sends
+constexpr int kImIcons = 10;   // the ninth sends
 constexpr int kRoomSendIcon = 6;
 constexpr int kImSendIcon = 9;
 
@@ -24,13 +24,47 @@ std::string TrimBlanks(std::string_view s) {
 
 }  // namespace
 
+ClientTimings ClientTimings::Realistic() {
+    ClientTimings t;
+    t.ownLine = Millis{120};
+    t.otherLine = Millis{40};
+    t.address = Millis{80};
+    t.imWindow = Millis{300};
+    t.imSend = Millis{150};
+    t.messageBox = Millis{200};
+    t.posted = Millis{30};
+    return t;
+}
+
 SimChatClient::SimChatClient(SimWindowSystem& windows, Runtime& runtime, ClientOptions options)
-    : windows_(windows), runtime_(runtime), options_(std::move(options)) {}
+    : windows_(windows), runtime_(runtime), options_(std::move(options)) {
+    SetTimings(options_.timings);
+}
+
+void SimChatClient::SetTimings(const ClientTimings& timings) {
+    options_.timings = timings;
+    imDelay_ = timings.imWindow;
+    windows_.SetPostLatency(timings.posted);
+}
+
+void SimChatClient::SetHistoryLimit(std::size_t lines) {
+    options_.historyLimit = lines;
+    Trim();
+}
+
+void SimChatClient::SetRoomWidth(int width) {
+    options_.roomWidth = width;
+    if (roomText_) {
+        roomText_->SetWidth(width);
+        windows_.NotifyChanged();
+    }
+}
 
 SimChatClient::~SimChatClient() = default;
 
-void SimChatClient::SignOn() {
+void SimChatClient::SignOn(const std::string& room) {
     if (frame_) return;
+    if (!room.empty()) options_.roomName = room;
     auto def = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
         return windows_.DefWindowProc(w, m, wp, lp);
     };
@@ -40,12 +74,13 @@ void SimChatClient::SignOn() {
     Hwnd inner = windows_.CreateWindow(toolbar, "_AOL_Toolbar", "");
     Hwnd combo = windows_.CreateWindow(inner, "_AOL_Combobox", "");
     addressEdit_ = windows_.CreateWindow(
-        combo, "Edit", "", [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
-            return AddressProc(w, m, wp, lp);
-        });
+        combo, "Edit", "",
+        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return AddressProc(w, m, wp, lp); });
     mdi_ = windows_.CreateWindow(frame_, "MDIClient", "");
 
-    auto child = [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); };
+    auto child = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
+        return ChildProc(w, m, wp, lp);
+    };
     welcome_ = windows_.CreateWindow(mdi_, "AOL Child",
                                      ToAnsi("Welcome, " + options_.screenName + "!"), child);
     // The welcome window has controls of its own but no member list, so it is
@@ -60,14 +95,15 @@ void SimChatClient::SignOn() {
 }
 
 Hwnd SimChatClient::CreateRoom(const std::string& name) {
-    room_ = windows_.CreateWindow(
-        mdi_, "AOL Child", ToAnsi(name),
-        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); });
+    auto child = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
+        return ChildProc(w, m, wp, lp);
+    };
+    room_ = windows_.CreateWindow(mdi_, "AOL Child", ToAnsi(name), child);
     roomInput_ = windows_.CreateWindow(room_, "RICHCNTL", "");
+    roomText_ = std::make_unique<SimRichEdit>(options_.roomWidth);
     roomTranscript_ = windows_.CreateWindow(
-        room_, "RICHCNTL", "", [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
-            return TranscriptProc(w, m, wp, lp);
-        });
+        room_, "RICHCNTL", "",
+        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return TranscriptProc(w, m, wp, lp); });
     roomList_ = windows_.CreateWindow(room_, "_AOL_Listbox", "");
     for (int i = 1; i <= kRoomIcons; ++i) {
         WndProc proc;
@@ -76,9 +112,13 @@ Hwnd SimChatClient::CreateRoom(const std::string& name) {
                 return RoomSendProc(w, m, wp, lp);
             };
         }
-        windows_.CreateWindow(room_, "_AOL_Icon", "", std::move(proc));
+        Hwnd icon = windows_.CreateWindow(room_, "_AOL_Icon", "", std::move(proc));
+        if (i == kRoomSendIcon) roomSend_ = icon;
     }
+    roomSendDown_ = false;
     windows_.CreateWindow(room_, "_AOL_Static", "");
+    for (const auto& line : options_.historyOnEntry)
+        AppendLine(line.sender, ToAnsi(line.text), false);
     windows_.BringToFront(room_);
     return room_;
 }
@@ -87,9 +127,18 @@ void SimChatClient::SignOff() {
     if (box_) windows_.DestroyWindow(box_);
     if (frame_) windows_.DestroyWindow(frame_);
     frame_ = mdi_ = addressEdit_ = welcome_ = 0;
-    room_ = roomInput_ = roomTranscript_ = roomList_ = 0;
+    room_ = roomInput_ = roomTranscript_ = roomList_ = roomSend_ = 0;
+    roomText_.reset();
     box_ = boxButton_ = 0;
     imWindows_.clear();
+    WindowsChanged();
+}
+
+void SimChatClient::CloseRoom() {
+    if (!room_) return;
+    Hwnd room = room_;
+    Forget(room);
+    windows_.DestroyWindow(room);
     WindowsChanged();
 }
 
@@ -98,97 +147,108 @@ void SimChatClient::SignOff() {
 void SimChatClient::Type(const std::string& text) {
     if (!room_) return;
     windows_.SetText(roomInput_, ToAnsi(text));
-    RoomSendProc(0, WM_LBUTTONDOWN, 0, 0);
+    SendFromRoom();
 }
 
 void SimChatClient::Say(const std::string& sender, const std::string& text) {
     std::string ansi = ToAnsi(text);
-    windows_.QueueReaction([this, sender, ansi] {
-        if (room_) AppendLine(sender, ansi);
-    });
+    windows_.QueueReaction(
+        [this, sender, ansi] {
+            if (room_) AppendLine(sender, ansi, true);
+        },
+        options_.timings.otherLine);
 }
 
-void SimChatClient::AppendLine(const std::string& senderUtf8, const std::string& ansiText) {
-    std::string line = ToAnsi(senderUtf8) + ":\t" + ansiText;
-    lineStarts_.push_back(transcriptChars_);
-    transcriptChars_ += line.size() + 2;  // the line and its CR LF
-    transcriptLines_.push_back(std::move(line));
-    transcript_.push_back(RoomLine{senderUtf8, FromAnsi(ansiText)});
-    if (observer_.onRoomLine) observer_.onRoomLine(transcript_.back());
+void SimChatClient::SayTogether(const std::vector<RoomLine>& lines) {
+    std::vector<RoomLine> ansi;
+    for (const auto& line : lines) ansi.push_back(RoomLine{line.sender, ToAnsi(line.text)});
+    windows_.QueueReaction(
+        [this, ansi] {
+            for (const auto& line : ansi) {
+                if (room_) AppendLine(line.sender, line.text, true);
+            }
+        },
+        options_.timings.otherLine);
+}
+
+void SimChatClient::AppendLine(const std::string& senderUtf8, const std::string& ansiText,
+                               bool record) {
+    // A chat line is one paragraph: a break inside it (or a NUL, which the
+    // control cannot hold) shows as a blank.
+    std::string text = ansiText;
+    for (char& c : text) {
+        if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+    }
+    roomText_->AppendParagraph(ToAnsi(senderUtf8) + ":\t" + text);
+    Trim();
+    if (record) {
+        transcript_.push_back(RoomLine{senderUtf8, FromAnsi(text)});
+        if (observer_.onRoomLine) observer_.onRoomLine(transcript_.back());
+    }
+    windows_.NotifyChanged();
+}
+
+void SimChatClient::Trim() {
+    const std::size_t limit = options_.historyLimit;
+    if (!roomText_ || limit == 0 || roomText_->ParagraphCount() <= limit) return;
+    roomText_->RemoveFirstParagraphs(roomText_->ParagraphCount() - limit);
     windows_.NotifyChanged();
 }
 
 // --- window procedures ---
 
-LResult SimChatClient::RoomSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
-    if (msg != WM_LBUTTONDOWN) return w ? windows_.DefWindowProc(w, msg, wp, lp) : 0;
+void SimChatClient::SendFromRoom() {
     // The client takes the box's text at the click and clears the box; the
-    // line shows in the room a moment later.
+    // line shows in the room after the round trip to the server.
     std::string text = windows_.Text(roomInput_);
     windows_.SetText(roomInput_, "");
-    if (text.empty()) return 0;  // the client sends no empty line
-    windows_.QueueReaction([this, text] {
-        if (room_) AppendLine(options_.screenName, text);
-    });
-    return 0;
+    if (text.empty()) return;  // the client sends no empty line
+    windows_.QueueReaction(
+        [this, text] {
+            if (room_) AppendLine(options_.screenName, text, true);
+        },
+        options_.timings.ownLine);
 }
 
-LResult SimChatClient::TranscriptProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
-    // The transcript reads like a rich edit control holding "Sender:\tText"
-    // lines, each ended by CR LF; like one, it counts the empty line after
-    // the last break, so an empty transcript has one line.
-    const std::size_t lines = transcriptLines_.size();
+LResult SimChatClient::RoomSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    // The icon sends when the button has gone down and the space key then
+    // comes up over it; a button-up in between cancels the press, and a
+    // key-up alone does nothing.
     switch (msg) {
-        case EM_GETLINECOUNT:
-            return static_cast<LResult>(lines + 1);
-        case EM_LINEINDEX: {
-            auto index = static_cast<std::size_t>(wp);
-            if (index < lines) return static_cast<LResult>(lineStarts_[index]);
-            if (index == lines) return static_cast<LResult>(transcriptChars_);
-            return -1;
-        }
-        case EM_LINELENGTH: {
-            auto charIndex = static_cast<std::size_t>(wp);
-            auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), charIndex);
-            if (it == lineStarts_.begin()) return 0;
-            auto line = static_cast<std::size_t>(it - lineStarts_.begin() - 1);
-            if (charIndex >= lineStarts_[line] + transcriptLines_[line].size() + 2) return 0;
-            return static_cast<LResult>(transcriptLines_[line].size());
-        }
-        case EM_GETLINE: {
-            auto index = static_cast<std::size_t>(wp);
-            char* buffer = reinterpret_cast<char*>(lp);
-            if (!buffer || index >= lines) return 0;
-            std::uint16_t room = 0;
-            std::memcpy(&room, buffer, sizeof room);  // the first word holds the buffer size
-            const std::string& line = transcriptLines_[index];
-            std::size_t n = std::min<std::size_t>(line.size(), room);
-            std::memcpy(buffer, line.data(), n);
-            return static_cast<LResult>(n);
-        }
-        case WM_GETTEXTLENGTH:
-            return static_cast<LResult>(transcriptChars_);
-        case WM_GETTEXT: {
-            char* buffer = reinterpret_cast<char*>(lp);
-            if (!buffer || wp == 0) return 0;
-            std::string all;
-            all.reserve(transcriptChars_);
-            for (const auto& line : transcriptLines_) all += line + "\r\n";
-            std::size_t n = std::min<std::size_t>(all.size(), wp - 1);
-            std::memcpy(buffer, all.data(), n);
-            buffer[n] = '\0';
-            return static_cast<LResult>(n);
-        }
+        case WM_LBUTTONDOWN:
+            roomSendDown_ = true;
+            return 0;
+        case WM_LBUTTONUP:
+            roomSendDown_ = false;
+            return 0;
+        case WM_KEYUP:
+            if (wp == VK_SPACE && roomSendDown_) {
+                roomSendDown_ = false;
+                SendFromRoom();
+            }
+            return 0;
         default:
             return windows_.DefWindowProc(w, msg, wp, lp);
     }
 }
 
+LResult SimChatClient::TranscriptProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
+    bool handled = false;
+    LResult result = roomText_ ? roomText_->Handle(msg, wp, lp, handled) : 0;
+    if (handled) {
+        if (msg == WM_SETTEXT) windows_.NotifyChanged();
+        return result;
+    }
+    return windows_.DefWindowProc(w, msg, wp, lp);
+}
+
 LResult SimChatClient::AddressProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
     if (msg != WM_CHAR) return windows_.DefWindowProc(w, msg, wp, lp);
     if (wp == VK_RETURN) {
+        // The box holds what was typed, the blank before the return too; the
+        // client goes where the address leads.
         std::string address = TrimBlanks(FromAnsi(windows_.Text(w)));
-        windows_.QueueReaction([this, address] { Navigate(address); });
+        windows_.QueueReaction([this, address] { Navigate(address); }, options_.timings.address);
         return 0;
     }
     // Any other character is typed at the end of the box, where the caret
@@ -205,11 +265,15 @@ void SimChatClient::Navigate(const std::string& address) {
     if (observer_.onAddress) observer_.onAddress(address);
     if (address.rfind(kRoomPrefix, 0) == 0) {
         std::string name = address.substr(kRoomPrefix.size());
-        if (room_) {
+        if (room_ && !options_.newWindowPerRoom) {
             windows_.SetText(room_, ToAnsi(name));
             windows_.BringToFront(room_);
         } else {
+            // A new room window takes the old one's place.
+            Hwnd old = room_;
+            if (old) Forget(old);
             CreateRoom(name);
+            if (old) windows_.DestroyWindow(old);
         }
         WindowsChanged();
     } else if (address.rfind(kImPrefix, 0) == 0) {
@@ -237,7 +301,9 @@ Hwnd SimChatClient::OpenInstantMessageWindow(const std::string& screenName) {
     for (int i = 1; i <= kImIcons; ++i) {
         WndProc proc;
         if (i == kImSendIcon) {
-            proc = [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ImSendProc(w, m, wp, lp); };
+            proc = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
+                return ImSendProc(w, m, wp, lp);
+            };
         }
         Hwnd icon = windows_.CreateWindow(im.window, "_AOL_Icon", "", std::move(proc));
         if (i == kImSendIcon) im.sendButton = icon;
@@ -267,22 +333,29 @@ LResult SimChatClient::ImSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
     Hwnd window = im->window;
     std::string to = im->to;
     std::string text = FromAnsi(windows_.Text(im->message));
-    windows_.QueueReaction([this, window, to, text] {
-        if (!windows_.IsWindow(window)) return;
-        ims_.push_back(InstantMessage{to, text});
-        if (observer_.onInstantMessage) observer_.onInstantMessage(ims_.back());
-        if (to == "$IM_ON" || to == "$IM_OFF") {
-            // The switch answers with the client's own box and leaves the
-            // message window open behind it.
-            imsOn_ = to == "$IM_ON";
-            ShowMessageBox(imsOn_ ? "You are now accepting Instant Messages."
-                                  : "You are now ignoring Instant Messages.");
-        } else {
-            Forget(window);
-            windows_.DestroyWindow(window);
-            WindowsChanged();
-        }
-    });
+    windows_.QueueReaction(
+        [this, window, to, text] {
+            if (!windows_.IsWindow(window)) return;
+            ims_.push_back(InstantMessage{to, text});
+            if (observer_.onInstantMessage) observer_.onInstantMessage(ims_.back());
+            if (to == "$IM_ON" || to == "$IM_OFF") {
+                // The switch answers with the client's own box, a moment
+                // later, and leaves the message window open behind it.
+                imsOn_ = to == "$IM_ON";
+                std::string box = imsOn_ ? "You are now accepting Instant Messages."
+                                         : "You are now ignoring Instant Messages.";
+                windows_.QueueReaction(
+                    [this, box] {
+                        if (frame_) ShowMessageBox(box);
+                    },
+                    options_.timings.messageBox);
+            } else {
+                Forget(window);
+                windows_.DestroyWindow(window);
+                WindowsChanged();
+            }
+        },
+        options_.timings.imSend);
     return 0;
 }
 
@@ -332,7 +405,10 @@ LResult SimChatClient::ChildProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
 }
 
 void SimChatClient::Forget(Hwnd window) {
-    if (window == room_) room_ = roomInput_ = roomTranscript_ = roomList_ = 0;
+    if (window == room_) {
+        room_ = roomInput_ = roomTranscript_ = roomList_ = roomSend_ = 0;
+        roomText_.reset();
+    }
     if (window == welcome_) welcome_ = 0;
     if (window == box_) box_ = boxButton_ = 0;
     imWindows_.erase(std::remove_if(imWindows_.begin(), imWindows_.end(),
@@ -372,7 +448,9 @@ std::string SimChatClient::RoomName() const {
     return room_ ? FromAnsi(windows_.Text(room_)) : std::string();
 }
 
-std::string SimChatClient::AddressBoxText() const { return FromAnsi(windows_.Text(addressEdit_)); }
+std::string SimChatClient::AddressBoxText() const {
+    return FromAnsi(windows_.Text(addressEdit_));
+}
 
 std::vector<std::string> SimChatClient::ChildCaptions() const {
     std::vector<std::string> captions;

@@ -25,7 +25,9 @@ bool SameNoCase(std::string_view a, std::string_view b) {
 SimWindowSystem::SimWindowSystem(Runtime& runtime)
     : runtime_(runtime), alive_(std::make_shared<SimWindowSystem*>(this)) {}
 
-SimWindowSystem::~SimWindowSystem() { alive_.reset(); }
+SimWindowSystem::~SimWindowSystem() {
+    alive_.reset();
+}
 
 SimWindowSystem::Window* SimWindowSystem::Find(Hwnd handle) {
     auto it = windows_.find(handle);
@@ -51,7 +53,6 @@ Hwnd SimWindowSystem::FindWindowA(std::string_view className,
 
 Hwnd SimWindowSystem::FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
                                     std::optional<std::string_view> caption) {
-    Drain();
     if (parent != 0 && !Find(parent)) return 0;
     const std::vector<Hwnd>& list = SiblingsOf(parent);
     auto it = list.begin();
@@ -69,27 +70,23 @@ Hwnd SimWindowSystem::FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_vi
     return 0;
 }
 
-LResult SimWindowSystem::SendMessageA(Hwnd window, unsigned message, WParam wParam,
-                                      LParam lParam) {
-    Drain();
+LResult SimWindowSystem::SendMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) {
     if (!Find(window)) return 0;
     return Dispatch(window, message, wParam, lParam);
 }
 
 bool SimWindowSystem::PostMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) {
     if (!Find(window)) return false;
-    Enqueue(Posted{window, message, wParam, lParam, {}});
+    Enqueue(Posted{window, message, wParam, lParam, {}}, postLatency_);
     return true;
 }
 
 int SimWindowSystem::GetWindowTextLengthA(Hwnd window) {
-    Drain();
     const Window* w = Find(window);
     return w ? static_cast<int>(w->text.size()) : 0;
 }
 
 int SimWindowSystem::GetWindowTextA(Hwnd window, char* buffer, int maxCount) {
-    Drain();
     const Window* w = Find(window);
     if (!buffer || maxCount <= 0) return 0;
     if (!w) {
@@ -110,7 +107,9 @@ std::uint64_t SimWindowSystem::AddChangeListener(std::function<void()> onChange)
     return id;
 }
 
-void SimWindowSystem::RemoveChangeListener(std::uint64_t id) { listeners_.erase(id); }
+void SimWindowSystem::RemoveChangeListener(std::uint64_t id) {
+    listeners_.erase(id);
+}
 
 // --- the owner's side ---
 
@@ -119,8 +118,8 @@ Hwnd SimWindowSystem::CreateWindow(Hwnd parent, std::string className, std::stri
     if (parent != 0 && !Find(parent)) return 0;
     Hwnd handle = nextHandle_;
     nextHandle_ += 4;
-    windows_[handle] = Window{handle, parent, std::move(className), std::move(caption),
-                              std::move(proc), {}};
+    windows_[handle] =
+        Window{handle, parent, std::move(className), std::move(caption), std::move(proc), {}};
     SiblingsOf(parent).push_back(handle);
     return handle;
 }
@@ -143,7 +142,9 @@ void SimWindowSystem::BringToFront(Hwnd window) {
     siblings.insert(siblings.begin(), window);
 }
 
-bool SimWindowSystem::IsWindow(Hwnd window) const { return Find(window) != nullptr; }
+bool SimWindowSystem::IsWindow(Hwnd window) const {
+    return Find(window) != nullptr;
+}
 
 Hwnd SimWindowSystem::Parent(Hwnd window) const {
     const Window* w = Find(window);
@@ -206,45 +207,78 @@ LResult SimWindowSystem::Dispatch(Hwnd window, unsigned message, WParam wParam, 
 }
 
 void SimWindowSystem::QueueReaction(Task reaction, Millis delay) {
-    if (delay <= Millis{0}) {
-        Enqueue(Posted{0, 0, 0, 0, std::move(reaction)});
-        return;
+    Enqueue(Posted{0, 0, 0, 0, std::move(reaction)}, delay);
+}
+
+void SimWindowSystem::Enqueue(Posted item, Millis delay) {
+    Millis due = runtime_.Monotonic() + std::max(delay, Millis{0});
+    queue_.emplace(QueueKey{due, order_++}, std::move(item));
+    ScheduleWake();
+}
+
+std::optional<Millis> SimWindowSystem::NextDue() const {
+    if (queue_.empty()) return std::nullopt;
+    return queue_.begin()->first.first;
+}
+
+void SimWindowSystem::ScheduleWake() {
+    if (queue_.empty()) return;
+    Millis due = queue_.begin()->first.first;
+    if (wakeAt_ && *wakeAt_ <= due) return;  // the wake-up already coming is early enough
+    wakeAt_ = due;
+    std::uint64_t generation = ++wakeGeneration_;
+    std::weak_ptr<SimWindowSystem*> alive = alive_;
+    auto wake = [alive, generation] {
+        if (auto self = alive.lock()) (*self)->Wake(generation);
+    };
+    Millis now = runtime_.Monotonic();
+    if (due <= now) {
+        runtime_.Post(std::move(wake));
+    } else {
+        runtime_.PostDelayed(due - now, std::move(wake));
     }
-    std::weak_ptr<SimWindowSystem*> alive = alive_;
-    runtime_.PostDelayed(delay, [alive, reaction = std::move(reaction)]() mutable {
-        if (auto self = alive.lock()) (*self)->Enqueue(Posted{0, 0, 0, 0, std::move(reaction)});
-    });
 }
 
-void SimWindowSystem::Enqueue(Posted item) {
-    queue_.push_back(std::move(item));
-    if (drainPosted_) return;
-    drainPosted_ = true;
-    std::weak_ptr<SimWindowSystem*> alive = alive_;
-    runtime_.Post([alive] {
-        if (auto self = alive.lock()) {
-            (*self)->drainPosted_ = false;
-            (*self)->Drain();
-        }
-    });
+void SimWindowSystem::Wake(std::uint64_t generation) {
+    if (generation != wakeGeneration_) return;  // replaced by an earlier one
+    wakeAt_.reset();
+    // One item a turn: the program's own work (a scanner reading the room)
+    // gets its turn between two things the client does.
+    if (!draining_) RunOne();
+    ScheduleWake();
 }
 
-void SimWindowSystem::Drain() {
-    if (draining_) return;
+bool SimWindowSystem::RunOne(bool dueOrNot) {
+    if (queue_.empty()) return false;
+    if (!dueOrNot && queue_.begin()->first.first > runtime_.Monotonic()) return false;
     draining_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{draining_};
-    while (!queue_.empty()) {
-        Posted item = std::move(queue_.front());
-        queue_.pop_front();
-        if (item.reaction) {
-            RunGuarded(item.reaction);
-        } else if (Find(item.window)) {
-            Dispatch(item.window, item.message, item.wParam, item.lParam);
-        }
+    Posted item = std::move(queue_.begin()->second);
+    queue_.erase(queue_.begin());
+    if (item.reaction) {
+        RunGuarded(item.reaction);
+    } else if (Find(item.window)) {
+        RunGuarded([&] { Dispatch(item.window, item.message, item.wParam, item.lParam); });
     }
+    return true;
+}
+
+void SimWindowSystem::Drain() {
+    if (draining_) return;
+    while (RunOne()) {
+    }
+    ScheduleWake();
+}
+
+void SimWindowSystem::Finish() {
+    if (draining_) return;
+    // Bounded: an owner that keeps queueing more for itself must not hang us.
+    for (int i = 0; i < 1'000'000 && RunOne(true); ++i) {
+    }
+    ScheduleWake();
 }
 
 void SimWindowSystem::NotifyChanged() {

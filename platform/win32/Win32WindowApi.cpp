@@ -10,6 +10,9 @@
 namespace platform {
 namespace {
 
+// windows.h makes macros of the names it defines (EM_GETLINE, CP_ACP);
+// platform:: holds the rich edit ones it leaves to richedit.h.
+
 // Window handles are 32 bits wide even in 64-bit processes, which is what
 // lets Hwnd hold them; widening sign-extends, as user32 documents.
 HWND ToHandle(Hwnd window) {
@@ -27,13 +30,68 @@ bool Usable(Hwnd window) {
     return window != 0 && ToHandle(window) != HWND_BROADCAST && IsWindow(ToHandle(window));
 }
 
-bool RunningOnWine() {
-    static const bool wine = [] {
-        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    }();
-    return wine;
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
 }
+
+// Memory in another process, freed again when it goes out of scope.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HANDLE process, std::size_t size)
+        : process_(process),
+          address_(
+              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Ok() const { return address_ != nullptr; }
+    std::uintptr_t Address(std::size_t offset = 0) const {
+        return reinterpret_cast<std::uintptr_t>(address_) + offset;
+    }
+    bool Write(std::size_t offset, const void* data, std::size_t size) {
+        SIZE_T written = 0;
+        return WriteProcessMemory(process_, reinterpret_cast<void*>(Address(offset)), data, size,
+                                  &written) &&
+               written == size;
+    }
+    bool Read(std::size_t offset, void* data, std::size_t size) {
+        SIZE_T read = 0;
+        return ReadProcessMemory(process_, reinterpret_cast<const void*>(Address(offset)), data,
+                                 size, &read) &&
+               read == size;
+    }
+
+  private:
+    HANDLE process_;
+    void* address_;
+};
+
+class ProcessHandle {
+  public:
+    explicit ProcessHandle(DWORD id)
+        : handle_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                  PROCESS_QUERY_LIMITED_INFORMATION,
+                              FALSE, id)) {}
+    ~ProcessHandle() {
+        if (handle_) CloseHandle(handle_);
+    }
+    ProcessHandle(const ProcessHandle&) = delete;
+    ProcessHandle& operator=(const ProcessHandle&) = delete;
+    HANDLE Get() const { return handle_; }
+    // A 32-bit process on 64-bit Windows lays the structures out with 32-bit pointers.
+    bool ThirtyTwoBit() const {
+        BOOL wow64 = FALSE;
+        return sizeof(void*) == 8 && handle_ && IsWow64Process(handle_, &wow64) && wow64;
+    }
+
+  private:
+    HANDLE handle_;
+};
 
 }  // namespace
 
@@ -57,8 +115,21 @@ Hwnd Win32WindowApi::FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_vie
 
 LResult Win32WindowApi::SendMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) {
     if (!Usable(window)) return 0;
-    if (message == EM_GETLINE && lParam != 0) {
-        return GetLine(window, wParam, reinterpret_cast<char*>(lParam));
+    bool foreign = ProcessOf(ToHandle(window)) != GetCurrentProcessId();
+    if (foreign) {
+        switch (message) {
+            case platform::EM_GETTEXTRANGE:
+                return GetTextRange(window, reinterpret_cast<platform::TextRangeA*>(lParam));
+            case platform::EM_GETTEXTLENGTHEX:
+                return GetTextLength(window,
+                                     reinterpret_cast<const platform::GetTextLengthEx*>(wParam));
+            case EM_GETLINE:
+                // Not safe across processes (under Wine it cuts lines and can
+                // write past the buffer, killing the client): refused.
+                return 0;
+            default:
+                break;
+        }
     }
     return Send(window, message, wParam, lParam);
 }
@@ -75,25 +146,56 @@ LResult Win32WindowApi::Send(Hwnd window, unsigned message, WParam wParam, LPara
     return static_cast<LResult>(result);
 }
 
-LResult Win32WindowApi::GetLine(Hwnd window, WParam line, char* buffer) {
-    if (!RunningOnWine()) return Send(window, EM_GETLINE, line, reinterpret_cast<LParam>(buffer));
-    // Wine (8.0) garbles EM_GETLINE between processes: the buffer size in the
-    // first word does not reach the other side, and no more of the answer
-    // comes back than half the buffer. So under Wine the line is cut out of
-    // the window's text instead, read up to the end of that line. That costs
-    // more as the text grows, which only matters for the tests run there.
-    WORD size = 0;
-    std::memcpy(&size, buffer, sizeof size);
-    LResult start = Send(window, EM_LINEINDEX, line, 0);
-    if (start < 0) return 0;
-    LResult length = Send(window, EM_LINELENGTH, static_cast<WParam>(start), 0);
-    const LResult wanted = std::clamp<LResult>(length, 0, size);
-    if (wanted == 0) return 0;
-    std::vector<char> text(static_cast<std::size_t>(start + wanted) + 1, '\0');
-    LResult copied = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LParam>(text.data()));
-    const LResult got = std::clamp<LResult>(copied - start, 0, wanted);
-    std::memcpy(buffer, text.data() + start, static_cast<std::size_t>(got));
+// The rich edit messages that carry structures are sent with the structure
+// (and the text buffer) placed in the other process's memory, where the
+// control can use it, and the answer is read back from there.
+LResult Win32WindowApi::GetTextRange(Hwnd window, platform::TextRangeA* range) {
+    if (!range || !range->lpstrText) return 0;
+    const std::int64_t from = std::max<std::int32_t>(range->chrg.cpMin, 0);
+    std::int64_t to = range->chrg.cpMax;
+    if (to < 0) {
+        platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
+        to = GetTextLength(window, &how);
+    }
+    range->lpstrText[0] = '\0';
+    if (to <= from) return 0;
+    const auto chars = static_cast<std::size_t>(to - from);
+    ProcessHandle process(ProcessOf(ToHandle(window)));
+    if (!process.Get()) return 0;
+    const bool narrow = process.ThirtyTwoBit();
+    const std::size_t header = 16;  // room for the structure either way
+    RemoteBuffer remote(process.Get(), header + chars + 1);
+    if (!remote.Ok()) return 0;
+    unsigned char structure[16] = {};
+    const auto cpMin = static_cast<std::int32_t>(from);
+    const auto cpMax = static_cast<std::int32_t>(to);
+    std::memcpy(structure, &cpMin, 4);
+    std::memcpy(structure + 4, &cpMax, 4);
+    std::size_t size = 8;
+    if (narrow) {
+        auto text = static_cast<std::uint32_t>(remote.Address(header));
+        std::memcpy(structure + 8, &text, 4);
+        size = 12;
+    } else {
+        std::uint64_t text = remote.Address(header);
+        std::memcpy(structure + 8, &text, 8);
+        size = 16;
+    }
+    if (!remote.Write(0, structure, size)) return 0;
+    LResult got = Send(window, platform::EM_GETTEXTRANGE, 0, static_cast<LParam>(remote.Address()));
+    got = std::clamp<LResult>(got, 0, static_cast<LResult>(chars));
+    if (got > 0 && !remote.Read(header, range->lpstrText, static_cast<std::size_t>(got))) return 0;
+    range->lpstrText[got] = '\0';
     return got;
+}
+
+LResult Win32WindowApi::GetTextLength(Hwnd window, const platform::GetTextLengthEx* how) {
+    platform::GetTextLengthEx local = how ? *how : platform::GetTextLengthEx{0, 0};
+    ProcessHandle process(ProcessOf(ToHandle(window)));
+    if (!process.Get()) return 0;
+    RemoteBuffer remote(process.Get(), sizeof local);
+    if (!remote.Ok() || !remote.Write(0, &local, sizeof local)) return 0;
+    return Send(window, platform::EM_GETTEXTLENGTHEX, static_cast<WParam>(remote.Address()), 0);
 }
 
 bool Win32WindowApi::PostMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) {

@@ -3,6 +3,11 @@
 //
 // user32 cannot tell a reader that another process changed its windows, so
 // AddChangeListener keeps the default (0) and the chat scanner polls.
+//
+// The rich edit messages with structures (EM_GETTEXTRANGE,
+// EM_GETTEXTLENGTHEX) are carried to a window of another process in that
+// process's memory; EM_GETLINE to another process is refused, as it is not
+// safe there everywhere (Wine cuts the line and may write past the buffer).
 
 #include <chrono>
 
@@ -28,7 +33,8 @@ class Win32WindowApi final : public WindowApi {
 
   private:
     LResult Send(Hwnd window, unsigned message, WParam wParam, LParam lParam);
-    LResult GetLine(Hwnd window, WParam line, char* buffer);
+    LResult GetTextRange(Hwnd window, TextRangeA* range);
+    LResult GetTextLength(Hwnd window, const GetTextLengthEx* how);
 
     std::chrono::milliseconds sendTimeout_;
 };

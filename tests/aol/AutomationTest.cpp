@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <set>
 
 #include "aol/NiteScan.h"
@@ -164,6 +165,51 @@ TEST_F(Automation, TextCrossesInTheAnsiCodePage) {
     EXPECT_EQ(RoomTexts(), (std::vector<std::string>{decorated, "snow ? man"}));
 }
 
+TEST_F(Automation, TheSendIconActsOnlyOnButtonDownThenSpaceKeyUp) {
+    SignOn("Bob");
+    Hwnd room = modAolTools::FindChatRoom(windows());
+    Hwnd input = windows().FindWindowExA(room, 0, "RICHCNTL");
+    Hwnd send = modAolTools::FindNthChild(windows(), room, "_AOL_Icon", 6);
+    ASSERT_NE(send, 0u);
+    struct Message {
+        unsigned message;
+        platform::WParam wParam;
+    };
+    const Message down{platform::WM_LBUTTONDOWN, 0}, up{platform::WM_LBUTTONUP, 0},
+        spaceUp{platform::WM_KEYUP, platform::VK_SPACE}, otherUp{platform::WM_KEYUP, 'A'};
+    struct Case {
+        const char* text;
+        std::vector<Message> messages;
+        bool sends;
+    };
+    const Case cases[] = {
+        {"down only", {down}, false},
+        {"key-up only", {spaceUp}, false},
+        {"a click", {down, up}, false},
+        {"click then key-up", {down, up, spaceUp}, false},
+        {"another key", {down, otherUp}, false},
+        {"down then key-up", {down, spaceUp}, true},
+    };
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        windows().SendMessageA(input, platform::WM_SETTEXT, 0,
+                               reinterpret_cast<platform::LParam>(c.text));
+        for (const Message& m : c.messages) windows().SendMessageA(send, m.message, m.wParam, 0);
+        windows().SendMessageA(send, platform::WM_LBUTTONUP, 0, 0);  // no press carries over
+        driver->Settle();
+        if (c.sends) expected.push_back(c.text);
+        EXPECT_EQ(RoomTexts(), expected) << c.text;
+    }
+}
+
+TEST_F(Automation, OwnLineReachesTheRoomOnlyAfterTheRoundTrip) {
+    SignOn("Bob");
+    modAol7SendChat::SendChatLine(windows(), "on its way");
+    EXPECT_TRUE(driver->Transcript().empty()) << "not inside the call";
+    driver->Settle();
+    EXPECT_EQ(RoomTexts(), std::vector<std::string>{"on its way"});
+}
+
 // --- keywords and instant messages ---
 
 TEST_F(Automation, GotoKeywordLeavesTheAddressAndTypesBlankAndReturn) {
@@ -196,6 +242,19 @@ TEST_F(Automation, InstantMessageSwitchAnswersTheClientsBoxAndClosesTheWindow) {
     EXPECT_EQ(driver->InstantMessagesSent(),
               (std::vector<testsupport::InstantMessage>{{"$IM_OFF", "=)"}, {"$IM_ON", "=)"}}));
     EXPECT_EQ(driver->MessageBoxesShown().size(), 2u);
+}
+
+TEST_F(Automation, ChatLineRightAfterTheInstantMessageSwitchReachesTheRoom) {
+    // The welcome window behind the room, as after signing on.
+    SignOn("Bob");
+    ASSERT_TRUE(driver->BringToFront("Town Square"));
+    modAolTools::SendInstantMessage(driver->Services(), "$IM_ON", "=)");
+    // What the command does next, at once: its reply goes to the foremost
+    // window, which must be the room again and not the message window.
+    modAol7SendChat::SendChatLine(windows(), "ims on");
+    driver->Settle();
+    EXPECT_EQ(RoomTexts(), std::vector<std::string>{"ims on"});
+    EXPECT_EQ(driver->FrontCaption(), "Town Square");
 }
 
 TEST_F(Automation, InstantMessageToAPersonGoesAndItsWindowCloses) {
@@ -278,6 +337,9 @@ protected:
     struct Heard {
         std::string sender, text;
         bool operator==(const Heard&) const = default;
+        friend std::ostream& operator<<(std::ostream& out, const Heard& h) {
+            return out << h.sender << ": " << h.text;
+        }
     };
     void Attach(aol::NiteScan& scan, std::vector<Heard>& into) {
         scan.SetChatLineHandler(
@@ -295,6 +357,7 @@ TEST_F(Scanner, ReportsEveryNewLineOnceThroughTheEventLoop) {
     two.ScanON();
     modAol7SendChat::SendChatLine(windows(), "mine");
     EXPECT_TRUE(a.empty()) << "never from inside the call that sent the line";
+    Catchup();
     driver->Say("KarenK", "hers");
     Catchup();
     const std::vector<Heard> expected{{"Bob", "mine"}, {"KarenK", "hers"}};
@@ -324,17 +387,100 @@ TEST_F(Scanner, SwitchesCountForLinesThatReachTheRoomAfterThem) {
     EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "while on"}, {"KarenK", "on again"}}));
 }
 
-TEST_F(Scanner, LineThatReachedTheRoomBeforeScanOffIsStillReported) {
+TEST_F(Scanner, ScanOffDropsLinesReadButNotYetDelivered) {
     SignOn("Bob");
+    aol::NiteScan scan(driver->Services());
+    std::vector<Heard> heard;
+    scan.SetChatLineHandler([&](const std::string& s, const std::string& t) {
+        heard.push_back({s, t});
+        if (t == "dis") scan.ScanOFF();  // as the command that disables commands does
+    });
+    scan.ScanON();
+    driver->Say("KarenK", "before");
+    Catchup();
+    // Arriving together, they are read in one go.
+    driver->SayTogether({{"Bob", "dis"}, {"Bob", "h zed"}, {"KarenK", "after"}});
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "before"}, {"Bob", "dis"}}));
+    scan.ScanON();
+    driver->Say("KarenK", "on again");
+    Catchup();
+    EXPECT_EQ(heard.back(), (Heard{"KarenK", "on again"})) << "nothing held over from before";
+    EXPECT_EQ(heard.size(), 3u);
+}
+
+TEST_F(Scanner, WrappedLinesArriveWholeAndAResizeReportsNothingAgain) {
+    SignOn("Bob");
+    driver->SetRoomWidth(20);
     aol::NiteScan scan(driver->Services());
     std::vector<Heard> heard;
     Attach(scan, heard);
     scan.ScanON();
-    driver->Say("KarenK", "just in time");
-    driver->Settle();
-    scan.ScanOFF();
+    const std::string longLine =
+        "a line that is much longer than the room is wide, with\ta tab and   blanks  ";
+    driver->Say("KarenK", longLine);
+    driver->Say("slickrick", "short");
     Catchup();
-    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "just in time"}}));
+    Hwnd room = modAolTools::FindChatRoom(windows());
+    Hwnd transcript = modAolTools::FindNthChild(windows(), room, "RICHCNTL", 2);
+    EXPECT_GT(windows().SendMessageA(transcript, platform::EM_GETLINECOUNT, 0, 0), 4)
+        << "the line did wrap into display lines";
+    for (int width : {7, 200, 33}) {
+        driver->SetRoomWidth(width);
+        Catchup();
+    }
+    driver->Say("KarenK", "after the resizes");
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", longLine},
+                                         {"slickrick", "short"},
+                                         {"KarenK", "after the resizes"}}));
+}
+
+TEST_F(Scanner, TrimmedHistoryReportsEachLineOnceInOrder) {
+    SignOn("Bob");
+    driver->SetHistoryLimit(3);
+    aol::NiteScan scan(driver->Services());
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    std::vector<Heard> expected;
+    int n = 0;
+    // One at a time, then in bursts that trim more than was read since.
+    for (int burst : {1, 1, 1, 1, 2, 3, 1, 5, 2}) {
+        std::vector<RoomLine> lines;
+        for (int i = 0; i < burst; ++i) {
+            std::string text = "line " + std::to_string(++n);
+            lines.push_back({"KarenK", text});
+            if (burst <= 3) expected.push_back({"KarenK", text});
+        }
+        if (burst > 3) {
+            // More than the client keeps: only the last three are still there to read.
+            for (int i = burst - 3; i < burst; ++i) expected.push_back({"KarenK", lines[i].text});
+        }
+        driver->SayTogether(lines);
+        Catchup();
+    }
+    EXPECT_EQ(heard, expected);
+}
+
+TEST_F(Scanner, ANewRoomWindowsHistoryIsNotNews) {
+    SignOn("Bob", "Lobby");
+    driver->SetNewWindowPerRoom(true, {{"OnlineHost", "earlier talk"}, {"Zed", "old news"}});
+    aol::NiteScan scan(driver->Services());
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    driver->Say("KarenK", "in the lobby");
+    Catchup();
+    Hwnd lobby = modAolTools::FindChatRoom(windows());
+    modAolTools::GotoKeyword(windows(), "aol://2719:2-2-elsewhere");
+    Catchup();
+    Hwnd elsewhere = modAolTools::FindChatRoom(windows());
+    ASSERT_NE(elsewhere, lobby) << "a new room window";
+    EXPECT_EQ(modAolTools::GetWindowCaption(windows(), elsewhere), "elsewhere");
+    driver->Say("KarenK", "in the new room");
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "in the lobby"}, {"KarenK", "in the new room"}}));
 }
 
 TEST_F(Scanner, ChangingRoomsDoesNotReplayHistoryAndLongLinesArriveWhole) {
@@ -347,6 +493,9 @@ TEST_F(Scanner, ChangingRoomsDoesNotReplayHistoryAndLongLinesArriveWhole) {
     Catchup();
     modAolTools::GotoKeyword(windows(), "aol://2719:2-2-elsewhere");
     Catchup();
+    // A rich edit takes long to wrap a word this long (seconds under Wine);
+    // the room shows it unwrapped.
+    driver->SetRoomWidth(0);
     std::string longLine(40000, 'x');
     driver->Say("KarenK", longLine);
     Catchup();

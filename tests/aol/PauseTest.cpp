@@ -38,6 +38,24 @@ INSTANTIATE_TEST_SUITE_P(
                       // Across midnight it still ends after about a second.
                       PauseCase{Millis{24 * 3600'000 - 300}, 1, 1300ms}));
 
+// The wall clock jumps while the pause runs; the pause still lasts what it
+// would have (the start's rounding is the only thing the wall clock decides).
+class PauseAcrossAClockChange : public ::testing::TestWithParam<Millis> {};
+
+TEST_P(PauseAcrossAClockChange, StillLastsAboutTheRequestedTime) {
+    platform::TestRuntime runtime(Millis{3600'000 + 200});
+    runtime.PostDelayed(300ms, [&] { runtime.ShiftWallClock(GetParam()); });
+    Millis before = runtime.Monotonic();
+    modAolTools::Pause(runtime, 2);
+    EXPECT_EQ(runtime.Monotonic() - before, 1800ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shifts, PauseAcrossAClockChange,
+                         ::testing::Values(-3600'000ms,   // summer time ends
+                                           -90'000ms,     // a manual correction back
+                                           -4'000'000ms,  // back past midnight
+                                           3600'000ms));  // forward
+
 TEST(Pause, EventsRunToCompletionDuringThePause) {
     platform::TestRuntime runtime(Millis{3600'000});
     std::vector<std::string> order;

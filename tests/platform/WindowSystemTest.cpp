@@ -87,16 +87,36 @@ TEST_F(WindowSystem, TextMessagesBehaveLikeUser32) {
     EXPECT_EQ(windows.GetWindowTextLengthA(w), 0) << "a null text empties the window";
 }
 
-TEST_F(WindowSystem, PostedMessagesWaitForTheLoopOrTheNextCall) {
+TEST_F(WindowSystem, PostedMessagesWaitForALaterTurnOfTheLoop) {
     Hwnd w = windows.CreateWindow(0, "Box", "");
     ASSERT_TRUE(windows.PostMessageA(w, platform::WM_CLOSE, 0, 0));
     EXPECT_TRUE(windows.IsWindow(w)) << "not closed by the post itself";
-    EXPECT_EQ(windows.FindWindowA("Box"), 0u) << "worked off before the next call answers";
+    EXPECT_EQ(windows.FindWindowA("Box"), w) << "nor by the program's next call";
+    runtime.RunUntilIdle();
+    EXPECT_FALSE(windows.IsWindow(w)) << "but when the event loop turns";
 
+    // A busy owner gets to its posted messages later still.
+    windows.SetPostLatency(50ms);
     Hwnd v = windows.CreateWindow(0, "Box", "");
     windows.PostMessageA(v, platform::WM_CLOSE, 0, 0);
+    runtime.Advance(49ms);
+    EXPECT_TRUE(windows.IsWindow(v));
+    runtime.Advance(1ms);
+    EXPECT_FALSE(windows.IsWindow(v));
+}
+
+TEST_F(WindowSystem, TheOwnerHandlesOneItemATurnSoTheProgramGetsTurnsBetween) {
+    std::vector<std::string> order;
+    for (int i = 0; i < 3; ++i) {
+        windows.QueueReaction([&, i] {
+            order.push_back("client " + std::to_string(i));
+            runtime.Post([&, i] { order.push_back("program " + std::to_string(i)); });
+        });
+    }
     runtime.RunUntilIdle();
-    EXPECT_FALSE(windows.IsWindow(v)) << "and when the event loop turns";
+    EXPECT_EQ(order, (std::vector<std::string>{"client 0", "program 0", "client 1", "program 1",
+                                               "client 2", "program 2"}));
+    EXPECT_FALSE(windows.NextDue().has_value());
 }
 
 TEST_F(WindowSystem, ReactionsAreQueuedAndDelayedOnesWaitForTheirTime) {

@@ -48,6 +48,17 @@ public:
                            const std::vector<std::string>& childClasses) = 0;
     virtual void OpenInstantMessageWindow(const std::string& screenName) = 0;
     virtual void SetInstantMessageWindowDelay(std::optional<std::chrono::milliseconds> d) = 0;
+    // Several lines that reach the room together, in one go.
+    virtual void SayTogether(const std::vector<RoomLine>& lines) = 0;
+    // The room window resized so that its transcript wraps at about `width`
+    // characters.
+    virtual void SetRoomWidth(int width) = 0;
+    // The client keeps at most this many chat lines (0: all).
+    virtual void SetHistoryLimit(std::size_t lines) = 0;
+    // Going to a room opens a new room window in place of the old one,
+    // already showing `history`.
+    virtual void SetNewWindowPerRoom(bool on, const std::vector<RoomLine>& history) = 0;
+    virtual void CloseRoom() = 0;
 
     // The record (UTF-8).
     virtual std::vector<RoomLine> Transcript() = 0;

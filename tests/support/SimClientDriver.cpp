@@ -1,4 +1,5 @@
 // The simulated client in this process, on the virtual clock.
+#include <algorithm>
 #include <memory>
 
 #include "platform/AnsiText.h"
@@ -11,18 +12,29 @@ namespace testsupport {
 namespace {
 
 class SimClientDriver final : public ClientDriver {
-public:
+  public:
     SimClientDriver() : windows_(runtime_), services_{windows_, runtime_} {}
 
     platform::Services& Services() override { return services_; }
     bool VirtualTime() const override { return true; }
-    void Settle() override { runtime_.RunUntilIdle(); }
+    // The client's reactions take virtual time: let it pass until the client
+    // has nothing left to do (bounded, for a client that keeps itself busy).
+    void Settle() override {
+        runtime_.RunUntilIdle();
+        for (int i = 0; i < 100000; ++i) {
+            auto due = windows_.NextDue();
+            if (!due) break;
+            runtime_.Advance(std::max(*due - runtime_.Monotonic(), platform::Millis{0}));
+        }
+        runtime_.RunUntilIdle();
+    }
     void Advance(std::chrono::milliseconds duration) override { runtime_.Advance(duration); }
 
     void SignOn(const DriverOptions& options) override {
         platform::sim::ClientOptions o;
         o.screenName = options.screenName;
         o.roomName = options.roomName;
+        o.timings = platform::sim::ClientTimings::Realistic();
         client_ = std::make_unique<platform::sim::SimChatClient>(windows_, runtime_, o);
         client_->SignOn();
     }
@@ -34,7 +46,9 @@ public:
     void Say(const std::string& sender, const std::string& text) override {
         client_->Say(sender, text);
     }
-    bool BringToFront(const std::string& caption) override { return client_->BringToFront(caption); }
+    bool BringToFront(const std::string& caption) override {
+        return client_->BringToFront(caption);
+    }
     void OpenChild(const std::string& caption, const std::vector<std::string>& classes) override {
         client_->OpenChild(caption, classes);
     }
@@ -44,6 +58,15 @@ public:
     void SetInstantMessageWindowDelay(std::optional<std::chrono::milliseconds> d) override {
         client_->SetInstantMessageWindowDelay(d);
     }
+
+    void SayTogether(const std::vector<RoomLine>& lines) override { client_->SayTogether(lines); }
+    void SetRoomWidth(int width) override { client_->SetRoomWidth(width); }
+    void SetHistoryLimit(std::size_t lines) override { client_->SetHistoryLimit(lines); }
+    void SetNewWindowPerRoom(bool on, const std::vector<RoomLine>& history) override {
+        client_->SetNewWindowPerRoom(on);
+        client_->SetHistoryOnEntry(history);
+    }
+    void CloseRoom() override { client_->CloseRoom(); }
 
     std::vector<RoomLine> Transcript() override { return client_->Transcript(); }
     std::vector<std::string> VisitedAddresses() override { return client_->VisitedAddresses(); }
@@ -59,7 +82,7 @@ public:
     std::string RoomInputText() override;
     std::vector<std::string> ChildCaptions() override { return client_->ChildCaptions(); }
 
-private:
+  private:
     platform::TestRuntime runtime_;
     platform::sim::SimWindowSystem windows_;
     platform::Services services_;
@@ -72,6 +95,8 @@ std::string SimClientDriver::RoomInputText() {
 
 }  // namespace
 
-std::unique_ptr<ClientDriver> MakeClientDriver() { return std::make_unique<SimClientDriver>(); }
+std::unique_ptr<ClientDriver> MakeClientDriver() {
+    return std::make_unique<SimClientDriver>();
+}
 
 }  // namespace testsupport

@@ -32,6 +32,7 @@ constexpr DWORD kExitTimeoutMs = 5000;
 // Round trips per Settle: the program's answer to what the client did may
 // make the client react again.
 constexpr int kSettleRounds = 3;
+constexpr milliseconds kSettleBound{15000};
 
 std::wstring StandInPath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -82,6 +83,28 @@ class Win32ClientDriver final : public ClientDriver {
     void SetInstantMessageWindowDelay(std::optional<milliseconds> delay) override {
         Call({"imdelay", delay ? std::to_string(delay->count()) : std::string()});
     }
+
+    void SayTogether(const std::vector<RoomLine>& lines) override {
+        std::vector<std::string> request{"saytogether"};
+        for (const auto& line : lines) {
+            request.push_back(line.sender);
+            request.push_back(line.text);
+        }
+        Call(request);
+    }
+    void SetRoomWidth(int width) override { Call({"roomwidth", std::to_string(width)}); }
+    void SetHistoryLimit(std::size_t lines) override {
+        Call({"historylimit", std::to_string(lines)});
+    }
+    void SetNewWindowPerRoom(bool on, const std::vector<RoomLine>& history) override {
+        std::vector<std::string> request{"newwindowperroom", on ? "1" : "0"};
+        for (const auto& line : history) {
+            request.push_back(line.sender);
+            request.push_back(line.text);
+        }
+        Call(request);
+    }
+    void CloseRoom() override { Call({"closeroom"}); }
 
     std::vector<RoomLine> Transcript() override {
         std::vector<RoomLine> lines;
@@ -239,9 +262,22 @@ std::vector<std::string> Win32ClientDriver::Call(const std::vector<std::string>&
 }
 
 void Win32ClientDriver::Settle() {
-    for (int i = 0; i < kSettleRounds; ++i) {
-        Call({"sync"});
+    // The client's reactions take real time: wait, turning this program's
+    // loop, until it has none left to come (bounded, for a client that keeps
+    // itself busy), then a few round trips for what the program's answers
+    // set off in turn.
+    auto deadline = runtime_.Monotonic() + kSettleBound;
+    int quiet = 0;
+    while (quiet < kSettleRounds && runtime_.Monotonic() < deadline) {
+        auto reply = Call({"sync"});
         runtime_.DoEvents();
+        bool pending = !reply.empty() && reply[0] != "0";
+        if (pending) {
+            quiet = 0;
+            runtime_.WaitForEvents(milliseconds(10));
+        } else {
+            ++quiet;
+        }
     }
 }
 

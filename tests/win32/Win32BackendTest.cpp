@@ -44,33 +44,71 @@ class CrossProcess : public ::testing::Test {
     std::unique_ptr<testsupport::ClientDriver> driver;
 };
 
-TEST_F(CrossProcess, LinesOfEveryLengthComeBackWholeThroughEmGetLine) {
-    // Lengths around the points where a reply might be cut: half the buffer,
-    // the 16-bit buffer size, and beyond.
-    const std::size_t lengths[] = {0, 1, 11, 12, 200, 32750, 32759, 40000, 70000};
-    for (std::size_t length : lengths) driver->Say("KarenK", std::string(length, 'x') + "\xC2\xBB");
+TEST_F(CrossProcess, TextRangesOfEveryLengthComeBackWholeFromTheClientsMemory) {
+    // Lengths around the points where a reply might be cut: the 60 or so
+    // characters where EM_GETLINE breaks under Wine, the 16-bit size, beyond.
+    const std::size_t lengths[] = {0, 1, 11, 12, 61, 200, 32750, 40000, 70000};
+    // Wine's rich edit takes seconds to wrap a word of tens of thousands of
+    // characters; no chat line is one, so here nothing wraps.
+    driver->SetRoomWidth(0);
+    std::string expected;
+    for (std::size_t length : lengths) {
+        driver->Say("KarenK", std::string(length, 'x') + "\xC2\xBB");
+        expected += "KarenK:\t" + std::string(length, 'x') + "\xBB\r";
+    }
     driver->Settle();
     Hwnd transcript = Transcript();
     ASSERT_NE(transcript, 0u);
-    ASSERT_EQ(windows().SendMessageA(transcript, EM_GETLINECOUNT, 0, 0),
-              static_cast<platform::LResult>(std::size(lengths) + 1));
-    for (std::size_t i = 0; i < std::size(lengths); ++i) {
-        const std::string expected = "KarenK:\t" + std::string(lengths[i], 'x') + "\xBB";
-        auto start = windows().SendMessageA(transcript, EM_LINEINDEX, i, 0);
+    platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
+    auto length = windows().SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
+                                         reinterpret_cast<platform::WParam>(&how), 0);
+    ASSERT_EQ(length, static_cast<platform::LResult>(expected.size()));
+    std::vector<char> buffer(expected.size() + 16, '#');
+    platform::TextRangeA all{{0, static_cast<std::int32_t>(length)}, buffer.data()};
+    ASSERT_EQ(windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                     reinterpret_cast<platform::LParam>(&all)),
+              length);
+    EXPECT_TRUE(std::string(buffer.data(), expected.size()) == expected);
+    EXPECT_EQ(buffer[expected.size()], '\0');
+    EXPECT_EQ(buffer[expected.size() + 1], '#') << "nothing written past the terminator";
+    // A piece from the middle.
+    char piece[8] = {};
+    platform::TextRangeA middle{{3, 9}, piece};
+    EXPECT_EQ(windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                     reinterpret_cast<platform::LParam>(&middle)),
+              6);
+    EXPECT_STREQ(piece, "enK:\t\xBB");
+
+    // EM_GETLINE does not go to another process at all.
+    char line[64] = "untouched";
+    EXPECT_EQ(
+        windows().SendMessageA(transcript, EM_GETLINE, 0, reinterpret_cast<platform::LParam>(line)),
+        0);
+    EXPECT_STREQ(line, "untouched");
+}
+
+TEST_F(CrossProcess, TheTranscriptWrapsIntoDisplayLinesAtTheWindowsWidth) {
+    const std::string words = "word word word word word word word word word word word word";
+    driver->Say("KarenK", words);
+    driver->Settle();
+    Hwnd transcript = Transcript();
+    auto lines = [&] { return windows().SendMessageA(transcript, EM_GETLINECOUNT, 0, 0); };
+    driver->SetRoomWidth(200);
+    driver->Settle();
+    EXPECT_EQ(lines(), 2) << "one paragraph and the empty line after it";
+    driver->SetRoomWidth(15);
+    driver->Settle();
+    auto wrapped = lines();
+    EXPECT_GT(wrapped, 3);
+    // A wrap adds no character; the paragraph end adds one.
+    for (platform::LResult n = 0; n + 1 < wrapped; ++n) {
+        auto start =
+            windows().SendMessageA(transcript, EM_LINEINDEX, static_cast<platform::WParam>(n), 0);
         auto length = windows().SendMessageA(transcript, EM_LINELENGTH,
                                              static_cast<platform::WParam>(start), 0);
-        ASSERT_EQ(length, static_cast<platform::LResult>(expected.size())) << lengths[i];
-        // The reader's buffer is exactly as long as the line, capped at the
-        // 16-bit size EM_GETLINE can announce.
-        std::size_t size = std::min<std::size_t>(expected.size(), 0xFFFF);
-        std::vector<char> buffer(std::max<std::size_t>(size, 2) + 16, '#');
-        auto word = static_cast<std::uint16_t>(size);
-        std::memcpy(buffer.data(), &word, sizeof word);
-        auto got = windows().SendMessageA(transcript, EM_GETLINE, i,
-                                          reinterpret_cast<platform::LParam>(buffer.data()));
-        ASSERT_EQ(got, static_cast<platform::LResult>(size)) << lengths[i];
-        EXPECT_TRUE(std::string(buffer.data(), size) == expected.substr(0, size)) << lengths[i];
-        EXPECT_EQ(buffer[size], '#') << "nothing written past the buffer, " << lengths[i];
+        auto next = windows().SendMessageA(transcript, EM_LINEINDEX,
+                                           static_cast<platform::WParam>(n + 1), 0);
+        EXPECT_EQ(next - (start + length), n + 2 < wrapped ? 0 : 1) << "line " << n;
     }
 }
 

@@ -13,11 +13,20 @@
 //             "RICHCNTL", "_AOL_Static", ten "_AOL_Icon" (the ninth sends)
 //   "#32770" "America Online" > "Button" "OK", "Static"   (the client's box)
 //
-// Reactions that take time in a real client (a line reaching the room, going
-// to an address, an instant message going out) are queued and run when the
-// program turns its message loop, never inside the message that caused them.
-// Their queue entries travel through the thread's message queue, so they keep
-// their order with the messages other programs post.
+// It is as strict as a real client: each control acts only on the whole
+// message sequence a real one needs (the room's send icon on a button-down
+// and then the space key's release, the message window's send icon on a
+// button-down and then a button-up, the box's button on the space key going
+// down and up, the address box on a carriage return), and every reaction
+// takes real time of its own (a line reaching the room after the round trip,
+// the message window, the box) and runs on a later turn of the message loop,
+// never inside the message that caused it. Messages other programs post to
+// the client's windows wait a moment before the client gets to them.
+//
+// Every "RICHCNTL" is a real rich edit control (RichEdit20A's window
+// procedure under the client's class name). The room's transcript is one:
+// each chat line a paragraph "Sender:\tText", wrapped at the control's
+// width, the oldest paragraphs trimmed past a settable count.
 //
 // A test steers the client and reads its record through a hidden control
 // window (see ControlProtocol.h). Started as
@@ -25,6 +34,8 @@
 // it ends when told to, or when the process PID ends.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <richedit.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -52,6 +63,24 @@ constexpr int kRoomSendIcon = 6;
 constexpr int kImIcons = 10;
 constexpr int kImSendIcon = 9;
 constexpr UINT kRunReaction = WM_APP + 1;
+// Pixels a character of the rich edit's default font takes, about: the
+// width a test asks for in characters becomes the control's width.
+constexpr int kCharWidth = 7;
+constexpr int kTranscriptMargin = 8;
+// The rich edit holds far more than its default 32767 characters.
+constexpr LPARAM kTextLimit = 64 * 1024 * 1024;
+
+// How long the client's reactions take, in milliseconds: a client talking to
+// a server.
+struct Timings {
+    DWORD ownLine = 120;
+    DWORD otherLine = 40;
+    DWORD address = 80;
+    DWORD imWindow = 300;
+    DWORD imSend = 150;
+    DWORD messageBox = 200;
+    DWORD posted = 30;
+};
 // Bounds for the work done inside one control request.
 constexpr int kMaxMessagesPerSync = 100000;
 constexpr UINT kReplyTimeoutMs = 10000;
@@ -62,9 +91,9 @@ HINSTANCE instance = nullptr;
 // registered here too: a class of the program's own shadows the system one
 // inside the program, so those controls behave exactly as described below
 // and nothing else.
-const char* const kClasses[] = {"AOL Frame25", "AOL Toolbar",  "_AOL_Toolbar", "_AOL_Combobox",
-                                "RICHCNTL",    "_AOL_Listbox", "_AOL_Icon",    "_AOL_Static",
-                                "Edit",        "Button",       "Static"};
+const char* const kClasses[] = {"AOL Frame25",  "AOL Toolbar", "_AOL_Toolbar", "_AOL_Combobox",
+                                "_AOL_Listbox", "_AOL_Icon",   "_AOL_Static",  "Edit",
+                                "Button",       "Static"};
 
 std::string TrimBlanks(const std::string& s) {
     auto first = s.find_first_not_of(' ');
@@ -131,7 +160,6 @@ class StandIn {
     ImWindow* FindIm(HWND anyPart);
 
     LRESULT RoomSend(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Transcript(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Address(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT ImSend(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT BoxButton(HWND w, UINT msg, WPARAM wp, LPARAM lp);
@@ -140,6 +168,20 @@ class StandIn {
     void QueueReaction(std::function<void()> reaction, DWORD delayMs = 0);
     void RunReaction();
     void WorkOffQueue();
+    // A message taken off the thread's queue: dispatched, or held back for a
+    // while when another program posted it to one of the client's windows.
+    void HandleQueued(const MSG& msg);
+    std::size_t PendingReactions() const { return reactions_.size() + delayed_.size(); }
+
+  public:
+    void Dispatch(const MSG& msg) { HandleQueued(msg); }
+
+  private:
+    void SayTogether(const std::vector<RoomLine>& lines);
+    void SetRoomWidth(int chars);
+    void SetHistoryLimit(std::size_t lines);
+    void Trim();
+    void CloseRoom();
 
     // --- control ---
     std::vector<std::string> Execute(const std::vector<std::string>& request);
@@ -150,19 +192,22 @@ class StandIn {
 
     std::string screenName_ = "Moonraker";
     std::string roomName_ = "Town Square";
-    std::optional<DWORD> imDelay_ = 0;
+    Timings timings_;
+    std::optional<DWORD> imDelay_ = Timings{}.imWindow;
+    int roomWidth_ = 60;               // characters
+    std::size_t historyLimit_ = 2000;  // chat lines kept; 0: all
+    bool newWindowPerRoom_ = false;
+    std::vector<RoomLine> historyOnEntry_;
 
     HWND frame_ = nullptr, mdi_ = nullptr, addressEdit_ = nullptr, welcome_ = nullptr;
     HWND room_ = nullptr, roomInput_ = nullptr, roomTranscript_ = nullptr, roomSend_ = nullptr;
     HWND box_ = nullptr, boxButton_ = nullptr;
     bool boxSpaceDown_ = false;
+    bool roomSendDown_ = false;
     std::vector<ImWindow> imWindows_;
-
-    // The transcript as its window holds it ("Sender:\tText", ANSI), with the
-    // start offset of each line, so that any line is read in constant time.
-    std::vector<std::string> transcriptLines_;
-    std::vector<std::size_t> lineStarts_;
-    std::size_t transcriptChars_ = 0;
+    // The length of each paragraph in the transcript (its end included), to
+    // trim whole ones off the top.
+    std::deque<LONG> paragraphs_;
 
     std::deque<std::function<void()>> reactions_;
     struct Delayed {
@@ -218,7 +263,20 @@ void EnsureClass(const std::string& name) {
 
 // --- start ---
 
+// "RICHCNTL" as the client has it: a rich edit control under another name.
+bool RegisterRichEdit() {
+    if (!LoadLibraryA("riched20.dll")) return false;
+    WNDCLASSEXA rich{};
+    rich.cbSize = sizeof rich;
+    if (!GetClassInfoExA(nullptr, "RichEdit20A", &rich)) return false;
+    rich.hInstance = instance;
+    rich.lpszClassName = "RICHCNTL";
+    rich.style &= ~CS_GLOBALCLASS;
+    return RegisterClassExA(&rich) != 0;
+}
+
 void StandIn::Start(const std::string& token) {
+    if (!RegisterRichEdit()) return;
     for (const char* name : kClasses) {
         RegisterClassNamed(name,
                            std::strcmp(name, "AOL Frame25") == 0 ? FrameWndProc : PlainWndProc);
@@ -294,13 +352,29 @@ void StandIn::SignOn() {
 void StandIn::CreateRoom(const std::string& name) {
     room_ = CreateMdiChild();
     roomInput_ = CreateChild(room_, "RICHCNTL");
-    roomTranscript_ = CreateChild(room_, "RICHCNTL");
+    roomTranscript_ =
+        CreateWindowExA(0, "RICHCNTL", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 20,
+                        std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin, 150, room_,
+                        nullptr, instance, nullptr);
+    SendMessageA(roomTranscript_, EM_EXLIMITTEXT, 0, kTextLimit);
+    // Wrap at the window's width (or not at all for a width of 0).
+    SendMessageA(roomTranscript_, EM_SETTARGETDEVICE, 0, roomWidth_ > 0 ? 0 : 1);
+    paragraphs_.clear();
+    roomSendDown_ = false;
     CreateChild(room_, "_AOL_Listbox");
     for (int i = 1; i <= kRoomIcons; ++i) {
         HWND icon = CreateChild(room_, "_AOL_Icon");
         if (i == kRoomSendIcon) roomSend_ = icon;
     }
     CreateChild(room_, "_AOL_Static");
+    for (const auto& line : historyOnEntry_) {
+        std::string paragraph = ToAnsi(line.sender) + ":\t" + ToAnsi(line.text) + "\r";
+        LONG end = GetWindowTextLengthA(roomTranscript_);
+        SendMessageA(roomTranscript_, EM_SETSEL, end, end);
+        SendMessageA(roomTranscript_, EM_REPLACESEL, FALSE,
+                     reinterpret_cast<LPARAM>(paragraph.c_str()));
+        paragraphs_.push_back(static_cast<LONG>(paragraph.size()));
+    }
     Present(room_, ToAnsi(name));
 }
 
@@ -314,7 +388,10 @@ void StandIn::SignOff() {
 }
 
 void StandIn::Forget(HWND window) {
-    if (window == room_) room_ = roomInput_ = roomTranscript_ = roomSend_ = nullptr;
+    if (window == room_) {
+        room_ = roomInput_ = roomTranscript_ = roomSend_ = nullptr;
+        paragraphs_.clear();
+    }
     if (window == welcome_) welcome_ = nullptr;
     if (window == box_) box_ = boxButton_ = nullptr;
     imWindows_.erase(std::remove_if(imWindows_.begin(), imWindows_.end(),
@@ -328,21 +405,79 @@ void StandIn::Type(const std::string& text) {
     if (!room_) return;
     SetWindowTextA(roomInput_, ToAnsi(text).c_str());
     RoomSend(roomSend_, WM_LBUTTONDOWN, 0, 0);
+    RoomSend(roomSend_, WM_KEYUP, VK_SPACE, 0);
 }
 
 void StandIn::Say(const std::string& sender, const std::string& text) {
     std::string ansi = ToAnsi(text);
-    QueueReaction([this, sender, ansi] {
-        if (room_) AppendLine(sender, ansi);
-    });
+    QueueReaction(
+        [this, sender, ansi] {
+            if (room_) AppendLine(sender, ansi);
+        },
+        timings_.otherLine);
+}
+
+void StandIn::SayTogether(const std::vector<RoomLine>& lines) {
+    std::vector<RoomLine> ansi;
+    for (const auto& line : lines) ansi.push_back(RoomLine{line.sender, ToAnsi(line.text)});
+    QueueReaction(
+        [this, ansi] {
+            for (const auto& line : ansi) {
+                if (room_) AppendLine(line.sender, line.text);
+            }
+        },
+        timings_.otherLine);
+}
+
+void StandIn::SetRoomWidth(int chars) {
+    roomWidth_ = chars;
+    if (!roomTranscript_) return;
+    // 0: no wrap at all, the control's own setting for it.
+    SendMessageA(roomTranscript_, EM_SETTARGETDEVICE, 0, chars > 0 ? 0 : 1);
+    SetWindowPos(roomTranscript_, nullptr, 0, 0,
+                 (chars > 0 ? chars : 60) * kCharWidth + kTranscriptMargin, 150,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void StandIn::SetHistoryLimit(std::size_t lines) {
+    historyLimit_ = lines;
+    Trim();
+}
+
+void StandIn::Trim() {
+    if (!roomTranscript_ || historyLimit_ == 0 || paragraphs_.size() <= historyLimit_) return;
+    LONG cut = 0;
+    while (paragraphs_.size() > historyLimit_) {
+        cut += paragraphs_.front();
+        paragraphs_.pop_front();
+    }
+    SendMessageA(roomTranscript_, EM_SETSEL, 0, cut);
+    SendMessageA(roomTranscript_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+}
+
+void StandIn::CloseRoom() {
+    if (!room_) return;
+    HWND room = room_;
+    Forget(room);
+    if (mdi_) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(room), 0);
 }
 
 void StandIn::AppendLine(const std::string& senderUtf8, const std::string& ansiText) {
-    std::string line = ToAnsi(senderUtf8) + ":\t" + ansiText;
-    lineStarts_.push_back(transcriptChars_);
-    transcriptChars_ += line.size() + 2;  // the line and its CR LF
-    transcriptLines_.push_back(std::move(line));
-    transcript_.push_back(RoomLine{senderUtf8, FromAnsi(ansiText)});
+    // A chat line is one paragraph: a break inside it (or a NUL) shows as a blank.
+    std::string text = ansiText;
+    for (char& c : text) {
+        if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+    }
+    std::string paragraph = ToAnsi(senderUtf8) + ":\t" + text + "\r";
+    GETTEXTLENGTHEX how{GTL_DEFAULT, CP_ACP};
+    auto end = static_cast<LONG>(
+        SendMessageA(roomTranscript_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+    SendMessageA(roomTranscript_, EM_SETSEL, end, end);
+    SendMessageA(roomTranscript_, EM_REPLACESEL, FALSE,
+                 reinterpret_cast<LPARAM>(paragraph.c_str()));
+    paragraphs_.push_back(static_cast<LONG>(paragraph.size()));
+    Trim();
+    transcript_.push_back(RoomLine{senderUtf8, FromAnsi(text)});
 }
 
 // --- the hand on the client ---
@@ -395,11 +530,15 @@ void StandIn::Navigate(const std::string& address) {
     addresses_.push_back(address);
     if (address.rfind(kRoomPrefix, 0) == 0) {
         std::string name = address.substr(std::strlen(kRoomPrefix));
-        if (room_) {
+        if (room_ && !newWindowPerRoom_) {
             SetWindowTextA(room_, ToAnsi(name).c_str());
             Activate(room_);
         } else {
+            // A new room window takes the old one's place.
+            HWND old = room_;
+            if (old) Forget(old);
             CreateRoom(name);
+            if (old && mdi_) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(old), 0);
         }
     } else if (address.rfind(kImPrefix, 0) == 0) {
         std::string to = address.substr(std::strlen(kImPrefix));
@@ -438,7 +577,6 @@ void StandIn::ShowMessageBox(const std::string& text) {
 
 LRESULT StandIn::PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (w == roomSend_ && w) return RoomSend(w, msg, wp, lp);
-    if (w == roomTranscript_ && w) return Transcript(w, msg, wp, lp);
     if (w == addressEdit_ && w) return Address(w, msg, wp, lp);
     if (w == boxButton_ && w) return BoxButton(w, msg, wp, lp);
     if (ImWindow* im = FindIm(w); im && im->sendButton == w) return ImSend(w, msg, wp, lp);
@@ -472,74 +610,37 @@ LRESULT StandIn::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT StandIn::RoomSend(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != WM_LBUTTONDOWN) return w ? DefWindowProcA(w, msg, wp, lp) : 0;
-    // The client takes the box's text at the click and clears the box; the
-    // line shows in the room a moment later.
+    // The icon sends when the button has gone down and the space key then
+    // comes up over it; a button-up in between cancels the press.
+    if (msg == WM_LBUTTONDOWN) {
+        roomSendDown_ = true;
+        return 0;
+    }
+    if (msg == WM_LBUTTONUP) {
+        roomSendDown_ = false;
+        return 0;
+    }
+    if (msg != WM_KEYUP) return w ? DefWindowProcA(w, msg, wp, lp) : 0;
+    if (wp != VK_SPACE || !roomSendDown_) return 0;
+    roomSendDown_ = false;
+    // The client takes the box's text and clears the box; the line shows in
+    // the room after the round trip to the server.
     std::string text = TextOf(roomInput_);
     SetWindowTextA(roomInput_, "");
     if (text.empty()) return 0;  // the client sends no empty line
-    QueueReaction([this, text] {
-        if (room_) AppendLine(screenName_, text);
-    });
+    QueueReaction(
+        [this, text] {
+            if (room_) AppendLine(screenName_, text);
+        },
+        timings_.ownLine);
     return 0;
-}
-
-LRESULT StandIn::Transcript(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    // Reads like a rich edit control holding "Sender:\tText" lines, each ended
-    // by CR LF; like one, it counts the empty line after the last break, so an
-    // empty transcript has one line.
-    const std::size_t lines = transcriptLines_.size();
-    switch (msg) {
-        case EM_GETLINECOUNT:
-            return static_cast<LRESULT>(lines + 1);
-        case EM_LINEINDEX: {
-            auto index = static_cast<std::size_t>(wp);
-            if (index < lines) return static_cast<LRESULT>(lineStarts_[index]);
-            if (index == lines) return static_cast<LRESULT>(transcriptChars_);
-            return -1;
-        }
-        case EM_LINELENGTH: {
-            auto charIndex = static_cast<std::size_t>(wp);
-            auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), charIndex);
-            if (it == lineStarts_.begin()) return 0;
-            auto line = static_cast<std::size_t>(it - lineStarts_.begin() - 1);
-            if (charIndex >= lineStarts_[line] + transcriptLines_[line].size() + 2) return 0;
-            return static_cast<LRESULT>(transcriptLines_[line].size());
-        }
-        case EM_GETLINE: {
-            auto index = static_cast<std::size_t>(wp);
-            char* buffer = reinterpret_cast<char*>(lp);
-            if (!buffer || index >= lines) return 0;
-            WORD room = 0;
-            std::memcpy(&room, buffer, sizeof room);  // the first word holds the buffer size
-            const std::string& line = transcriptLines_[index];
-            std::size_t n = std::min<std::size_t>(line.size(), room);
-            std::memcpy(buffer, line.data(), n);
-            return static_cast<LRESULT>(n);
-        }
-        case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(transcriptChars_);
-        case WM_GETTEXT: {
-            char* buffer = reinterpret_cast<char*>(lp);
-            if (!buffer || wp == 0) return 0;
-            std::string all;
-            all.reserve(transcriptChars_);
-            for (const auto& line : transcriptLines_) all += line + "\r\n";
-            std::size_t n = std::min<std::size_t>(all.size(), wp - 1);
-            std::memcpy(buffer, all.data(), n);
-            buffer[n] = '\0';
-            return static_cast<LRESULT>(n);
-        }
-        default:
-            return DefWindowProcA(w, msg, wp, lp);
-    }
 }
 
 LRESULT StandIn::Address(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_CHAR) return DefWindowProcA(w, msg, wp, lp);
     if (wp == VK_RETURN) {
         std::string address = TrimBlanks(FromAnsi(TextOf(w)));
-        QueueReaction([this, address] { Navigate(address); });
+        QueueReaction([this, address] { Navigate(address); }, timings_.address);
         return 0;
     }
     // Any other character is typed at the end of the box, where the caret
@@ -562,20 +663,27 @@ LRESULT StandIn::ImSend(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     HWND window = im->window;
     std::string to = im->to;
     std::string text = FromAnsi(TextOf(im->message));
-    QueueReaction([this, window, to, text] {
-        if (!FindIm(window)) return;
-        ims_.emplace_back(to, text);
-        if (to == "$IM_ON" || to == "$IM_OFF") {
-            // The switch answers with the client's own box and leaves the
-            // message window open behind it.
-            imsOn_ = to == "$IM_ON";
-            ShowMessageBox(imsOn_ ? "You are now accepting Instant Messages."
-                                  : "You are now ignoring Instant Messages.");
-        } else {
-            Forget(window);
-            if (mdi_) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
-        }
-    });
+    QueueReaction(
+        [this, window, to, text] {
+            if (!FindIm(window)) return;
+            ims_.emplace_back(to, text);
+            if (to == "$IM_ON" || to == "$IM_OFF") {
+                // The switch answers with the client's own box, a moment
+                // later, and leaves the message window open behind it.
+                imsOn_ = to == "$IM_ON";
+                std::string box = imsOn_ ? "You are now accepting Instant Messages."
+                                         : "You are now ignoring Instant Messages.";
+                QueueReaction(
+                    [this, box] {
+                        if (frame_) ShowMessageBox(box);
+                    },
+                    timings_.messageBox);
+            } else {
+                Forget(window);
+                if (mdi_) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+            }
+        },
+        timings_.imSend);
     return 0;
 }
 
@@ -636,9 +744,31 @@ DWORD StandIn::PromoteDue() {
     return waiting ? static_cast<DWORD>(next - now) : INFINITE;
 }
 
+void StandIn::HandleQueued(const MSG& msg) {
+    // What another program posts to the client's windows (the automation's
+    // keys, clicks and closes) waits until the client gets to it.
+    bool fromOutside =
+        msg.hwnd && msg.hwnd != control_ &&
+        (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR ||
+         msg.message == WM_CLOSE || msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP);
+    if (fromOutside && timings_.posted > 0) {
+        MSG held = msg;
+        QueueReaction(
+            [held] {
+                if (IsWindow(held.hwnd)) DispatchMessageA(&held);
+            },
+            timings_.posted);
+        return;
+    }
+    // No TranslateMessage: a key posted by the automation must reach the
+    // control as it was sent, not turn into characters as well.
+    DispatchMessageA(&msg);
+}
+
 void StandIn::WorkOffQueue() {
     // Everything posted to this thread before the request, and what that
-    // work queues in turn, is handled before the answer goes back.
+    // work queues in turn, is handled before the answer goes back. Reactions
+    // still waiting for their time stay waiting.
     PromoteDue();
     MSG msg;
     for (int i = 0; i < kMaxMessagesPerSync && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -646,7 +776,7 @@ void StandIn::WorkOffQueue() {
             quit_ = true;
             break;
         }
-        DispatchMessageA(&msg);
+        HandleQueued(msg);
         PromoteDue();
     }
 }
@@ -670,7 +800,36 @@ std::vector<std::string> StandIn::Execute(const std::vector<std::string>& reques
     auto flag = [](bool b) { return std::vector<std::string>{b ? "1" : "0"}; };
 
     if (command == "sync") {
+        // The answer: how many reactions are still to come.
         WorkOffQueue();
+        return {std::to_string(PendingReactions())};
+    }
+    if (command == "saytogether") {
+        std::vector<RoomLine> lines;
+        for (std::size_t i = 1; i + 1 < request.size(); i += 2) {
+            lines.push_back(RoomLine{request[i], request[i + 1]});
+        }
+        SayTogether(lines);
+        return {};
+    }
+    if (command == "roomwidth") {
+        SetRoomWidth(std::stoi(arg(1)));
+        return {};
+    }
+    if (command == "historylimit") {
+        SetHistoryLimit(static_cast<std::size_t>(std::stoul(arg(1))));
+        return {};
+    }
+    if (command == "newwindowperroom") {
+        newWindowPerRoom_ = arg(1) == "1";
+        historyOnEntry_.clear();
+        for (std::size_t i = 2; i + 1 < request.size(); i += 2) {
+            historyOnEntry_.push_back(RoomLine{request[i], request[i + 1]});
+        }
+        return {};
+    }
+    if (command == "closeroom") {
+        CloseRoom();
         return {};
     }
     if (command == "signon") {
@@ -817,9 +976,7 @@ int main(int argc, char** argv) {
         MSG msg;
         while (!client.QuitAsked() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) return 0;
-            // No TranslateMessage: a key posted by the automation must reach
-            // the control as it was sent, not turn into characters as well.
-            DispatchMessageA(&msg);
+            client.Dispatch(msg);
             client.PromoteDue();
         }
     }

@@ -1,5 +1,7 @@
 #include "EngineWorld.h"
 
+#include <algorithm>
+
 #include "aol/modAol7SendChat.h"
 #include "engine/StyledLine.h"
 #include "platform/AnsiText.h"
@@ -230,9 +232,17 @@ World::World(WorldOptions options) : client(windows, runtime, options.client) {
 World::~World() = default;
 
 void World::Settle() {
-    windows.Drain();
+    // The client's reactions take virtual time: let it pass until the client
+    // has nothing left to do (bounded, for a client that keeps itself busy).
     runtime.RunUntilIdle();
-    windows.Drain();
+    for (int i = 0; i < 1'000'000 && !runtime.QuitRequested(); ++i) {
+        auto due = windows.NextDue();
+        if (!due) break;
+        runtime.Advance(std::max(*due - runtime.Monotonic(), platform::Millis{0}));
+    }
+    runtime.RunUntilIdle();
+    // Once the program has ended, the client still does what it was asked.
+    if (runtime.QuitRequested()) windows.Finish();
 }
 
 std::vector<std::string> World::Type(const std::string& text) {

@@ -157,7 +157,9 @@ private:
 };
 
 struct WorldOptions {
+    WorldOptions() { client.timings = platform::sim::ClientTimings::Realistic(); }
     std::string handle = "bob";
+    // A client that takes time to react, as a real one does.
     platform::sim::ClientOptions client;
     // Sends the login line and switches the scanners as start-up does.
     bool startUp = true;
