@@ -181,6 +181,15 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd
     SetSize(kDesignWidthTwips, kDesignHeightTwips);
     BuildLeftPanel();
     BuildMp3Panel();
+    // The controls the fast timers write, looked up once.
+    label2_ = &Get("Label2");
+    label3_ = &Get("Label3");
+    label4_ = &Get("Label4");
+    label5_ = &Get("Label5");
+    label7_ = &Get("Label7");
+    label15_ = &Get("Label15");
+    label21_ = &Get("Label21");
+    dogBar1_ = &Get("DogBar1");
 
     // One wake-up of the loop serves the fast timers, in this order.
     timer1_ = timers_.Add(Millis{10}, true, [this] { Guarded("Timer1", [this] { ClockTick(); }); });
@@ -579,21 +588,21 @@ void Form1::ClockTick() {
         clockShown_ = true;
         shownTime_ = now;
         const ClockSeparators separators = frontEnd().Separators();
-        SetCaptionSized(Get("Label3"), FormatClockTime(now, separators));
-        SetCaptionSized(Get("Label5"), FormatClockDate(now, separators));
+        SetCaptionSized(*label3_, FormatClockTime(now, separators));
+        SetCaptionSized(*label5_, FormatClockDate(now, separators));
     }
 
     // A trigger of exactly one blank would make every command need a
     // leading blank that no command word can carry: clear it.
     if (state_.trigger == " ") state_.trigger.clear();
-    SetCaption(Get("Label2"), state_.trigger);
+    SetCaption(*label2_, state_.trigger);
     RefreshStateLabels();
     frontEnd().SetTopmost(*this);
 }
 
 void Form1::RefreshStateLabels() {
-    SetCaption(Get("Label4"), state_.handle);
-    SetCaption(Get("Label7"), state_.ruzeSwitch);
+    SetCaption(*label4_, state_.handle);
+    SetCaption(*label7_, state_.ruzeSwitch);
 }
 
 // --- views ---------------------------------------------------------------------------
@@ -622,7 +631,7 @@ std::string Form1::SongPath(const std::string& name) const {
 }
 
 void Form1::SetSongCaption(const std::string& text) {
-    SetCaption(Get("Label21"), text);
+    SetCaption(*label21_, text);
 }
 
 void Form1::PlaySelected() {
@@ -636,7 +645,7 @@ void Form1::PlaySelected() {
 
 void Form1::StopSong() {
     SetTimerEnabled(FormTimer::Timer2, false);
-    Control& bar = Get("DogBar1");
+    Control& bar = *dogBar1_;
     SetBar(bar, 0, bar.bar.barmax);
     mediaPlayer1_.Stop();
     SetTimerEnabled(FormTimer::Timer3, false);
@@ -681,7 +690,7 @@ void Form1::AskLevel(const std::string& prompt, bool volume) {
 }
 
 void Form1::ProgressTick() {
-    Control& bar = Get("DogBar1");
+    Control& bar = *dogBar1_;
     const auto barmax = RoundInto<std::int32_t>(mediaPlayer1_.Length());
     // A position past 16 bits (a song over nine hours) holds the bar full
     // rather than wrapping to a negative fill.
@@ -690,19 +699,22 @@ void Form1::ProgressTick() {
 }
 
 void Form1::ScrollTick() {
-    Control& caption = Get("Label21");
-    SetCaption(caption, RotateLeft(caption.caption));
+    SetCaption(*label21_, RotateLeft(label21_->caption));
 }
 
 void Form1::StatusTick() {
-    SetCaptionSized(Get("Label15"), "mp3s - " + std::to_string(file1_->Count()));
+    // A hundred times a second; the text changes only with the list.
+    const int count = file1_->Count();
+    if (count == shownCount_) return;
+    shownCount_ = count;
+    SetCaptionSized(*label15_, "mp3s - " + std::to_string(count));
 }
 
 void Form1::CheckTick() {
     // By now a file that plays has told the progress timer its length. One
     // that has none played nothing, so the caption stops naming it; a song
     // that plays keeps its name.
-    if (Get("DogBar1").bar.barmax == 0) SetSongCaption("nothing");
+    if (dogBar1_->bar.barmax == 0) SetSongCaption("nothing");
     SetTimerEnabled(FormTimer::Timer7, false);
 }
 

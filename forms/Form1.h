@@ -151,6 +151,16 @@ class Form1 final : public Form, public engine::Host {
     Timers::Id timer5_ = 0;
     Timers::Id timer7_ = 0;
 
+    Control* label2_ = nullptr;
+    Control* label3_ = nullptr;
+    Control* label4_ = nullptr;
+    Control* label5_ = nullptr;
+    Control* label7_ = nullptr;
+    Control* label15_ = nullptr;
+    Control* label21_ = nullptr;
+    Control* dogBar1_ = nullptr;
+    int shownCount_ = -1;  // the song count Label15 shows
+
     bool loaded_ = false;
     bool unloaded_ = false;
     std::tm shownTime_{};

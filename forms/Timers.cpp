@@ -64,7 +64,8 @@ void Timers::UpdateBase() {
 void Timers::BaseTick() {
     // Timers added or enabled by a tick join from the next base tick on.
     const std::size_t count = timers_.size();
-    std::vector<bool> due(count, false);
+    due_.assign(count, false);
+    std::vector<bool>& due = due_;
     for (std::size_t id = 0; id < count; ++id) {
         Timer& timer = timers_[id];
         if (!timer.enabled || timer.every == 0) continue;

@@ -56,6 +56,7 @@ class Timers {
     platform::Runtime& runtime_;
     platform::Millis base_;
     std::vector<Timer> timers_;
+    std::vector<bool> due_;  // kept between ticks: a tick allocates nothing
     platform::TimerId baseTimer_ = 0;
     bool stopped_ = false;
     // Shared with the runtime's callbacks, so a tick that outlives us (the

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Figures of the whole program:
 #   1. CPU of the idle windowed program over SECONDS (default 60) with Timer1
-#      ticking, on a virtual X screen with the Qt runtime (goal: 1.5% of one
-#      core at most);
+#      ticking, on a virtual X screen with the Qt runtime, and of a bare Qt
+#      window with one 10 ms timer doing nothing (bench/app/bare_qt_timer,
+#      from the build folder of PROGRAM) over the same time, in the same run;
 #   2. time from start to the login line in the room, console front end with
 #      the handle prompt answered at once (goal: under 300 ms; median of 7);
 #   3. peak resident memory of a console session and of the windowed run
@@ -119,3 +120,20 @@ type_into "$client" e
 wait "$time_pid" || true
 app_pid=""
 echo "peak memory (windowed run): $(( $(peak_kb "$work/windowed.time") / 1024 )) MB"
+
+bare=$(dirname "$program")/../bench/app/bare_qt_timer
+if [[ -x $bare ]]; then
+    "$bare" >/dev/null 2>&1 &
+    app_pid=$!
+    sleep 3
+    before=$(cpu_ticks "$app_pid")
+    t0=$(date +%s%N)
+    sleep "$seconds"
+    after=$(cpu_ticks "$app_pid")
+    t1=$(date +%s%N)
+    awk -v ticks=$((after - before)) -v hz="$ticks_per_second" -v ns=$((t1 - t0)) \
+        'BEGIN { printf "idle CPU (bare Qt window, one 10 ms timer): %.2f%% of one core over %.1f s\n",
+                 100 * ticks / hz / (ns / 1e9), ns / 1e9 }'
+    kill "$app_pid" 2>/dev/null || true
+    app_pid=""
+fi

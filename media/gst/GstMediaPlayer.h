@@ -50,7 +50,9 @@ class GstMediaPlayer final : public engine::MediaPlayer {
     static constexpr std::chrono::milliseconds kBusReadInterval{50};
     // How long a position read from the pipeline is extrapolated before it
     // is asked again.
-    static constexpr std::chrono::milliseconds kPositionQueryInterval{40};
+    // The bar it feeds shows whole seconds, and a query takes the pipeline's
+    // locks against its streaming threads, so ask rarely.
+    static constexpr std::chrono::milliseconds kPositionQueryInterval{250};
 
     // The environment variable MOONRAKE_AUDIO_SINK=fake forces FakeSink,
     // whatever `output` says.

@@ -1,5 +1,6 @@
 #include "ui/qt/Gradient.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "forms/Gradient.h"
@@ -22,17 +23,36 @@ PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent) {
 void PictureSurface::SetGradient(bool on) {
     if (gradient_ == on) return;
     gradient_ = on;
+    stale_ = true;
     update();
 }
 
 void PictureSurface::SetLines(std::vector<forms::Line> lines, const QColor& color) {
     lines_ = std::move(lines);
     lineColor_ = color;
+    stale_ = true;
     update();
 }
 
-void PictureSurface::paintEvent(QPaintEvent* /*event*/) {
+void PictureSurface::paintEvent(QPaintEvent* event) {
+    const qreal ratio = devicePixelRatioF();
+    if (stale_ || picture_.deviceIndependentSize() != QSizeF(size()) ||
+        picture_.devicePixelRatio() != ratio) {
+        Redraw();
+    }
     QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawPixmap(QRectF(area), picture_,
+                       QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+}
+
+void PictureSurface::Redraw() {
+    stale_ = false;
+    const qreal ratio = devicePixelRatioF();
+    picture_ = QPixmap(size() * ratio);
+    if (picture_.isNull()) return;
+    picture_.setDevicePixelRatio(ratio);
+    QPainter painter(&picture_);
     if (gradient_) {
         PaintGradient(painter, width(), height());
     } else {

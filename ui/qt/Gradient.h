@@ -5,6 +5,7 @@
 // nothing is lost when the window is covered or resized.
 
 #include <QColor>
+#include <QPixmap>
 #include <QWidget>
 #include <vector>
 
@@ -31,6 +32,12 @@ class PictureSurface : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // The bands and lines, drawn once for the surface's size: the caption
+    // that scrolls over them repaints its strip ten times a second.
+    void Redraw();
+
+    QPixmap picture_;
+    bool stale_ = true;
     bool gradient_ = false;
     std::vector<forms::Line> lines_;
     QColor lineColor_ = Qt::black;

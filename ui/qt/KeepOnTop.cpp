@@ -1,5 +1,6 @@
 #include "ui/qt/KeepOnTop.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -22,6 +23,9 @@ bool PlatformStacksWindows() {
 
 void RaiseOwnedWindows(QWidget* owner) {
     if (!owner || !PlatformStacksWindows()) return;
+    // The clock asks a hundred times a second and there is hardly ever a
+    // dialog: the program's dialogs are modal, so look only when one is open.
+    if (QApplication::activeModalWidget() == nullptr) return;
     for (QWidget* child : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow() && child->isVisible()) child->raise();
     }

@@ -115,6 +115,11 @@ int RunOnClient(const app::CommandLine& commandLine) {
 
 int RunWindowed(const app::CommandLine& commandLine, int argc, char** argv) {
     (void)argc;
+    // The windows are small and one caption changes ten times a second. With
+    // X's shared-memory images every repaint comes back as a completion
+    // event that wakes Qt's event thread and then this one; sending the few
+    // pixels over the socket costs less.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     // Qt reads only its own options; ours have been checked already.
     int qtArgc = 1;
     GuardedApplication application(qtArgc, argv);
