@@ -23,6 +23,7 @@
 #include "platform/TestRuntime.h"
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "tests/support/RecordingPlayer.h"
 #include "tests/support/FakeFrontEnd.h"
 
 using namespace std::chrono_literals;
@@ -34,22 +35,7 @@ namespace {
 
 const std::string kTitle = "moonrake ruze \u00B2";
 
-class RecordingPlayer final : public engine::MediaPlayer {
-  public:
-    void OpenAndPlay(const std::string& path) override { calls.push_back("open " + path); }
-    void TogglePause() override { calls.push_back("toggle"); }
-    void Stop() override { calls.push_back("stop"); }
-    void NextEntry() override { calls.push_back("next"); }
-    void SetVolume(std::int32_t v) override { calls.push_back("volume " + std::to_string(v)); }
-    void SetBalance(std::int32_t b) override { calls.push_back("balance " + std::to_string(b)); }
-    void SetMute(bool m) override { calls.push_back(m ? "mute" : "unmute"); }
-    double Length() override { return length; }
-    double Position() override { return position; }
-
-    Lines calls;
-    double length = 0;
-    double position = 0;
-};
+using testsupport::RecordingPlayer;
 
 // The window system as the program sees it, noting each text put into a
 // window, so a test can tell when a line was typed relative to other calls.

@@ -26,6 +26,7 @@
 #include "platform/TestRuntime.h"
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "tests/support/RecordingPlayer.h"
 #include "ui/qt/DogBar.h"
 #include "ui/qt/Gradient.h"
 #include "ui/qt/KeepOnTop.h"
@@ -40,22 +41,7 @@ namespace {
 
 const std::string kTitle = "moonrake ruze \u00B2";
 
-class RecordingPlayer final : public engine::MediaPlayer {
-  public:
-    void OpenAndPlay(const std::string& path) override { calls.push_back("open " + path); }
-    void TogglePause() override { calls.push_back("toggle"); }
-    void Stop() override { calls.push_back("stop"); }
-    void NextEntry() override { calls.push_back("next"); }
-    void SetVolume(std::int32_t v) override { calls.push_back("volume " + std::to_string(v)); }
-    void SetBalance(std::int32_t b) override { calls.push_back("balance " + std::to_string(b)); }
-    void SetMute(bool m) override { calls.push_back(m ? "mute" : "unmute"); }
-    double Length() override { return length; }
-    double Position() override { return position; }
-
-    std::vector<std::string> calls;
-    double length = 0;
-    double position = 0;
-};
+using testsupport::RecordingPlayer;
 
 // One run of the program drawn by the Qt front end, on the virtual clock.
 struct World {
