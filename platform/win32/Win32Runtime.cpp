@@ -12,6 +12,8 @@
 #include <windows.h>
 #undef MessageBox
 
+#include "platform/win32/PromptDialog.h"
+
 namespace platform {
 namespace {
 
@@ -146,19 +148,41 @@ double Win32Runtime::Random() {
     return static_cast<double>(engine() >> 11) * 0x1.0p-53;
 }
 
-std::string Win32Runtime::Prompt(const std::string&, const std::string&, const std::string&) {
-    return "";
+// While a dialog is open its own modal loop dispatches the thread's
+// messages; a thread timer brings the program's tasks and timers into it.
+class Win32Runtime::ModalScope {
+  public:
+    explicit ModalScope(Win32Runtime& runtime) : outer_(modalOwner) {
+        modalOwner = &runtime;
+        tick_ = SetTimer(nullptr, 0, kModalTickMs, ModalTick);
+    }
+    ~ModalScope() {
+        if (tick_) KillTimer(nullptr, tick_);
+        modalOwner = outer_;
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+  private:
+    Win32Runtime* outer_;
+    UINT_PTR tick_ = 0;
+};
+
+HWND Win32Runtime::DialogOwner() const {
+    return dialogOwner_ && IsWindow(dialogOwner_) ? dialogOwner_ : nullptr;
+}
+
+std::string Win32Runtime::Prompt(const std::string& text, const std::string& title,
+                                 const std::string& defaultAnswer) {
+    if (quit_) return "";
+    ModalScope modal(*this);
+    return RunPromptDialog(DialogOwner(), text, title, defaultAnswer).value_or("");
 }
 
 void Win32Runtime::MessageBox(const std::string& text, const std::string& title) {
-    // The box's own modal loop dispatches the thread's messages; a thread
-    // timer brings the program's tasks and timers into it as well.
-    Win32Runtime* outer = modalOwner;
-    modalOwner = this;
-    UINT_PTR tick = SetTimer(nullptr, 0, kModalTickMs, ModalTick);
-    MessageBoxA(nullptr, ToAnsi(text).c_str(), ToAnsi(title).c_str(), MB_OK | MB_SETFOREGROUND);
-    if (tick) KillTimer(nullptr, tick);
-    modalOwner = outer;
+    ModalScope modal(*this);
+    MessageBoxA(DialogOwner(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
+                MB_OK | MB_SETFOREGROUND);
 }
 
 std::optional<std::vector<std::string>> Win32Runtime::ListFolder(const std::string& folder,
