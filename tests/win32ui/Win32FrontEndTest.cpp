@@ -576,3 +576,20 @@ TEST(System, WorkAreaAndTopmost) {
     DestroyWindow(other);
     (void)form;
 }
+
+// Keeping the window on top re-asserts its place; it must not take the
+// keyboard a hundred times a second from the window the user types into
+// (the chat client) while nothing covers the main window.
+TEST(System, KeepingOnTopLeavesTheKeyboardWhereItIs) {
+    World world;
+    world.Start();
+    HWND other = CreateWindowExA(0, "STATIC", "the chat client", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    world.runtime.Advance(100ms);
+    EXPECT_EQ(GetForegroundWindow(), other);
+    EXPECT_TRUE(ExStyleOf(world.Window()) & WS_EX_TOPMOST);
+    DestroyWindow(other);
+}
