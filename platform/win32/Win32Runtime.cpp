@@ -25,8 +25,22 @@ constexpr UINT kModalTickMs = 10;
 
 thread_local Win32Runtime* modalOwner = nullptr;
 
+// Cancels a dialog of this thread; every dialog's own loop then ends.
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32770") == 0) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
 void CALLBACK ModalTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (modalOwner) modalOwner->RunQueue();
+    if (!modalOwner) return;
+    modalOwner->RunQueue();
+    // The program is ending (a command inside the dialog's loop ended it):
+    // no dialog may keep it waiting for an answer nobody needs.
+    if (modalOwner->QuitRequested()) {
+        EnumThreadWindows(GetCurrentThreadId(), &CancelDialog, 0);
+    }
 }
 
 int DayOfYear(int year, int month, int day) {
@@ -182,10 +196,13 @@ std::string Win32Runtime::Prompt(const std::string& text, const std::string& tit
                                  const std::string& defaultAnswer) {
     if (quit_) return "";
     ModalScope modal(*this);
-    return RunPromptDialog(DialogOwner(), text, title, defaultAnswer).value_or("");
+    std::optional<std::string> answer = RunPromptDialog(DialogOwner(), text, title, defaultAnswer);
+    if (!answer || quit_) return "";
+    return *answer;
 }
 
 void Win32Runtime::MessageBox(const std::string& text, const std::string& title) {
+    if (quit_) return;
     ModalScope modal(*this);
     MessageBoxA(DialogOwner(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
                 MB_OK | MB_SETFOREGROUND);

@@ -45,6 +45,8 @@ class Win32Runtime final : public Runtime {
                        const std::string& defaultAnswer) override;
     // MessageBoxA with an OK button.
     void MessageBox(const std::string& text, const std::string& title) override;
+    // A quit asked while a prompt or box is open closes it (the prompt then
+    // answers ""); none opens once the program is ending.
     // Names and folder are UTF-8, whatever the ANSI code page.
     std::optional<std::vector<std::string>> ListFolder(const std::string& folder,
                                                        const std::string& pattern) override;

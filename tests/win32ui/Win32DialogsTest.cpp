@@ -213,3 +213,25 @@ TEST(Dialogs, WithoutAnOwnerTheyStandOnTheirOwn) {
     EXPECT_EQ(seen.owner, nullptr);
     EXPECT_EQ(seen.texts, std::vector<std::string>{"on its own"});
 }
+
+// A command that ends the program can run inside a dialog's loop: the
+// dialogs close, the prompt answers nothing, and no other opens.
+TEST(Dialogs, EndingTheProgramClosesTheOpenDialogs) {
+    platform::Win32Runtime runtime;
+    Seen prompt;
+    bool inner = false;
+    WhenDialogOpens(runtime, prompt, [&](HWND dialog) {
+        Type(dialog, "typed, never sent");
+        // A box on top of the prompt, and the quit asked from inside both.
+        runtime.PostDelayed(50ms, [&runtime] { runtime.RequestQuit(); });
+        runtime.MessageBox("nested", "other title");
+        inner = true;
+    });
+    const Millis start = runtime.Monotonic();
+    EXPECT_EQ(runtime.Prompt("enter your handle", "moonrake ruze \u00B2", ""), "");
+    EXPECT_TRUE(prompt.opened);
+    EXPECT_TRUE(inner);
+    EXPECT_LT(runtime.Monotonic() - start, 3s);
+    EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
+    runtime.MessageBox("after the end", "moonrake ruze \u00B2");  // returns at once
+}
