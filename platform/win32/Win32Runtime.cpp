@@ -12,6 +12,8 @@
 #include <windows.h>
 #undef MessageBox
 
+#include "platform/win32/PromptDialog.h"
+
 namespace platform {
 namespace {
 
@@ -23,8 +25,22 @@ constexpr UINT kModalTickMs = 10;
 
 thread_local Win32Runtime* modalOwner = nullptr;
 
+// Cancels a dialog of this thread; every dialog's own loop then ends.
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32770") == 0) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
 void CALLBACK ModalTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (modalOwner) modalOwner->RunQueue();
+    if (!modalOwner) return;
+    modalOwner->RunQueue();
+    // The program is ending (a command inside the dialog's loop ended it):
+    // no dialog may keep it waiting for an answer nobody needs.
+    if (modalOwner->QuitRequested()) {
+        EnumThreadWindows(GetCurrentThreadId(), &CancelDialog, 0);
+    }
 }
 
 int DayOfYear(int year, int month, int day) {
@@ -127,9 +143,15 @@ void Win32Runtime::WaitForEvents(Millis maxWait) {
         Millis left = std::max(until - now, Millis{0});
         // Wakes for any message (sent ones from other processes included),
         // even one that arrived before this call and was only looked at.
-        MsgWaitForMultipleObjectsEx(
+        const DWORD woke = MsgWaitForMultipleObjectsEx(
             0, nullptr, static_cast<DWORD>(std::min<Millis::rep>(left.count(), 0x7FFFFFFF)),
             QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // Nothing came in: only the program's own work is due. Not looking
+        // at an empty queue saves a round trip on every tick of a timer.
+        if (woke == WAIT_TIMEOUT) {
+            RunQueue();
+            return;
+        }
     }
     DoEvents();
 }
@@ -146,19 +168,44 @@ double Win32Runtime::Random() {
     return static_cast<double>(engine() >> 11) * 0x1.0p-53;
 }
 
-std::string Win32Runtime::Prompt(const std::string&, const std::string&, const std::string&) {
-    return "";
+// While a dialog is open its own modal loop dispatches the thread's
+// messages; a thread timer brings the program's tasks and timers into it.
+class Win32Runtime::ModalScope {
+  public:
+    explicit ModalScope(Win32Runtime& runtime) : outer_(modalOwner) {
+        modalOwner = &runtime;
+        tick_ = SetTimer(nullptr, 0, kModalTickMs, ModalTick);
+    }
+    ~ModalScope() {
+        if (tick_) KillTimer(nullptr, tick_);
+        modalOwner = outer_;
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+  private:
+    Win32Runtime* outer_;
+    UINT_PTR tick_ = 0;
+};
+
+HWND Win32Runtime::DialogOwner() const {
+    return dialogOwner_ && IsWindow(dialogOwner_) ? dialogOwner_ : nullptr;
+}
+
+std::string Win32Runtime::Prompt(const std::string& text, const std::string& title,
+                                 const std::string& defaultAnswer) {
+    if (quit_) return "";
+    ModalScope modal(*this);
+    std::optional<std::string> answer = RunPromptDialog(DialogOwner(), text, title, defaultAnswer);
+    if (!answer || quit_) return "";
+    return *answer;
 }
 
 void Win32Runtime::MessageBox(const std::string& text, const std::string& title) {
-    // The box's own modal loop dispatches the thread's messages; a thread
-    // timer brings the program's tasks and timers into it as well.
-    Win32Runtime* outer = modalOwner;
-    modalOwner = this;
-    UINT_PTR tick = SetTimer(nullptr, 0, kModalTickMs, ModalTick);
-    MessageBoxA(nullptr, ToAnsi(text).c_str(), ToAnsi(title).c_str(), MB_OK | MB_SETFOREGROUND);
-    if (tick) KillTimer(nullptr, tick);
-    modalOwner = outer;
+    if (quit_) return;
+    ModalScope modal(*this);
+    MessageBoxA(DialogOwner(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
+                MB_OK | MB_SETFOREGROUND);
 }
 
 std::optional<std::vector<std::string>> Win32Runtime::ListFolder(const std::string& folder,

@@ -1,0 +1,102 @@
+#include "ui/win32/Win32FrontEnd.h"
+
+#include "platform/win32/Win32Runtime.h"
+#include "ui/win32/Fonts.h"
+#include "ui/win32/FormWindow.h"
+#include "ui/win32/LocaleSeparators.h"
+
+namespace ui {
+
+Win32FrontEnd::Win32FrontEnd(Win32FrontEndOptions options)
+    : options_(options),
+      fonts_(std::make_unique<win32::Fonts>()),
+      separators_(win32::SeparatorsOf()) {}
+
+Win32FrontEnd::~Win32FrontEnd() {
+    if (options_.runtime) options_.runtime->SetDialogOwner(nullptr);
+    windows_.clear();
+}
+
+win32::FormWindow* Win32FrontEnd::WindowOf(const forms::Form& form) const {
+    auto it = windows_.find(&form);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+HWND Win32FrontEnd::Window(const forms::Form& form) const {
+    win32::FormWindow* window = WindowOf(form);
+    return window ? window->Handle() : nullptr;
+}
+
+HWND Win32FrontEnd::Control(const forms::Form& form, const std::string& control) const {
+    win32::FormWindow* window = WindowOf(form);
+    return window ? window->ControlHandle(control) : nullptr;
+}
+
+void Win32FrontEnd::FormCreated(forms::Form& form) {
+    auto window = std::make_unique<win32::FormWindow>(form, *fonts_);
+    if (form.Name() == "Form1" && options_.runtime) {
+        options_.runtime->SetDialogOwner(window->Handle());
+    }
+    windows_[&form] = std::move(window);
+}
+
+void Win32FrontEnd::FormChanged(forms::Form& form, unsigned what) {
+    if (win32::FormWindow* window = WindowOf(form)) window->ApplyForm(what);
+}
+
+void Win32FrontEnd::ControlChanged(forms::Form& form, const forms::Control& control,
+                                   unsigned what) {
+    if (win32::FormWindow* window = WindowOf(form)) window->Apply(control, what);
+}
+
+forms::Point Win32FrontEnd::CursorPos() {
+    POINT point{0, 0};
+    GetCursorPos(&point);
+    return {point.x, point.y};
+}
+
+namespace {
+
+// Whether a window other than its own dialogs is shown above `window`.
+bool Covered(HWND window) {
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (IsWindowVisible(above) && GetWindow(above, GW_OWNER) != window) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void Win32FrontEnd::SetTopmost(forms::Form& form) {
+    HWND window = Window(form);
+    // Nothing to restack while the window is hidden or minimised, or while a
+    // dialog of its own is open (it is disabled then, and its dialogs stand
+    // above it anyway): the call below also activates the window, and would
+    // take the keyboard away from the dialog. Nor when nothing stands above
+    // it: the clock asks a hundred times a second, and the call costs a
+    // round of messages each time.
+    if (!window || !IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window) ||
+        !Covered(window)) {
+        return;
+    }
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+forms::Rect Win32FrontEnd::WorkArea() {
+    RECT area{0, 0, 0, 0};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) || area.right <= area.left) {
+        area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return {area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
+int Win32FrontEnd::TextWidth(const forms::Font& font, const std::string& text) {
+    return fonts_->TextWidth(font, text);
+}
+
+forms::ClockSeparators Win32FrontEnd::Separators() {
+    return separators_;
+}
+
+}  // namespace ui
