@@ -137,12 +137,6 @@ class ConsoleInBuf final : public std::streambuf {
     bool ended_ = false;
 };
 
-// Points a C stream that came with no usable handle at the console.
-void Reopen(std::FILE* stream, const char* device, const char* mode, DWORD id) {
-    if (std::freopen(device, mode, stream) == nullptr) return;
-    SetStdHandle(id, reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
-}
-
 }  // namespace
 
 std::vector<std::string> Utf8Arguments() {
@@ -158,50 +152,45 @@ std::vector<std::string> Utf8Arguments() {
 }
 
 StandardStreams::StandardStreams() {
-    struct Stream {
-        std::FILE* file;
-        DWORD id;
-        const char* device;
-        const char* mode;
-        bool usable;
-    };
-    Stream streams[] = {
-        {stdin, STD_INPUT_HANDLE, "CONIN$", "r", false},
-        {stdout, STD_OUTPUT_HANDLE, "CONOUT$", "w", false},
-        {stderr, STD_ERROR_HANDLE, "CONOUT$", "w", false},
-    };
+    const DWORD ids[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
     bool missing = false;
-    for (Stream& s : streams) {
-        s.usable = Usable(GetStdHandle(s.id)) && _fileno(s.file) >= 0;
-        missing = missing || !s.usable;
-    }
+    for (DWORD id : ids) missing = missing || !Usable(GetStdHandle(id));
+    // What it was not given comes from the console of the process that
+    // started it. The C runtime cannot take such a stream over (its streams
+    // for the missing handles are dead from the start), so the console is
+    // reached through its handles alone, below.
     if (missing && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        for (Stream& s : streams) {
-            if (s.usable) continue;
-            Reopen(s.file, s.device, s.mode, s.id);
-            s.usable = _fileno(s.file) >= 0;
+        for (DWORD id : ids) {
+            if (Usable(GetStdHandle(id))) continue;
+            HANDLE console = CreateFileW(
+                id == STD_INPUT_HANDLE ? L"CONIN$" : L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (console != INVALID_HANDLE_VALUE) SetStdHandle(id, console);
         }
     }
-    for (Stream& s : streams) {
-        if (s.usable) _setmode(_fileno(s.file), _O_BINARY);
+    // Pipes and files: the C runtime's streams, byte for byte.
+    for (std::FILE* stream : {stdin, stdout, stderr}) {
+        if (_fileno(stream) >= 0) _setmode(_fileno(stream), _O_BINARY);
     }
-
+    // Consoles: UTF-16 through the console's own calls.
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-    if (streams[0].usable && IsConsole(in)) {
+    if (IsConsole(in)) {
         in_ = std::make_unique<ConsoleInBuf>(in);
         oldIn_ = std::cin.rdbuf(in_.get());
     }
-    if (streams[1].usable && IsConsole(out)) {
+    if (IsConsole(out)) {
         std::cout.flush();
         out_ = std::make_unique<ConsoleOutBuf>(out);
         oldOut_ = std::cout.rdbuf(out_.get());
+        std::cout.clear();
     }
-    if (streams[2].usable && IsConsole(err)) {
+    if (IsConsole(err)) {
         std::cerr.flush();
         err_ = std::make_unique<ConsoleOutBuf>(err);
         oldErr_ = std::cerr.rdbuf(err_.get());
+        std::cerr.clear();
     }
 }
 
