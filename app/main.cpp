@@ -49,6 +49,12 @@ bool WantsConsole(const app::CommandLine& commandLine) {
 #endif
 }
 
+#if defined(MOONRAKE_HAVE_WIN32_UI) || defined(MOONRAKE_HAVE_QT)
+constexpr bool kHasWindows = true;
+#else
+constexpr bool kHasWindows = false;
+#endif
+
 int RunWindowed([[maybe_unused]] const app::CommandLine& commandLine, [[maybe_unused]] int argc,
                 [[maybe_unused]] char** argv) {
 #if defined(MOONRAKE_HAVE_WIN32_UI)
@@ -91,9 +97,10 @@ int main(int argc, char** argv) {
     const bool windowed =
         commandLine.error.empty() && !commandLine.help && !WantsConsole(commandLine);
 #ifdef _WIN32
-    // Everything but the windowed program talks through the standard streams.
+    // Everything but the windowed program talks through the standard streams
+    // (so does a build without windows, to say that it has none).
     std::optional<app::StandardStreams> streams;
-    if (!windowed) streams.emplace();
+    if (!windowed || !kHasWindows) streams.emplace();
 #endif
     if (!commandLine.error.empty()) {
         std::cerr << "moonrake: " << commandLine.error << "\n\n" << app::Usage();
