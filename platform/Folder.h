@@ -12,10 +12,10 @@ namespace platform {
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 // Paths are UTF-8 strings in the program. These convert to and from the file
-// system's own form without a detour through a narrow code page: on Windows
-// a name outside the ANSI code page survives both ways. A name that is no
-// valid Unicode (an unpaired surrogate on Windows) cannot be written in
-// UTF-8: Utf8FromPath then gives nothing.
+// system's own form as UTF-8 whatever the library takes a narrow string for
+// (MinGW's takes UTF-8, Visual Studio's the ANSI code page, which cannot
+// hold every name). A name that is no valid Unicode (an unpaired surrogate
+// on Windows) cannot be written in UTF-8: Utf8FromPath then gives nothing.
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::optional<std::string> Utf8FromPath(const std::filesystem::path& path);
 
