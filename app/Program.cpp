@@ -5,11 +5,14 @@
 #ifdef MOONRAKE_HAVE_GST_PLAYER
 #include "media/gst/GstMediaPlayer.h"
 #endif
+#ifdef MOONRAKE_HAVE_DSHOW_PLAYER
+#include "media/dshow/DShowMediaPlayer.h"
+#endif
 
 namespace app {
 namespace {
 
-#ifndef MOONRAKE_HAVE_GST_PLAYER
+#if !defined(MOONRAKE_HAVE_GST_PLAYER) && !defined(MOONRAKE_HAVE_DSHOW_PLAYER)
 class SilentMediaPlayer final : public engine::MediaPlayer {
   public:
     void OpenAndPlay(const std::string&) override {}
@@ -35,7 +38,9 @@ platform::sim::ClientOptions ClientOptionsFor(const ProgramOptions& options) {
 }  // namespace
 
 std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer([[maybe_unused]] platform::Runtime& runtime) {
-#ifdef MOONRAKE_HAVE_GST_PLAYER
+#if defined(MOONRAKE_HAVE_DSHOW_PLAYER)
+    return std::make_unique<media::DShowMediaPlayer>(runtime);
+#elif defined(MOONRAKE_HAVE_GST_PLAYER)
     return std::make_unique<media::GstMediaPlayer>(runtime);
 #else
     return std::make_unique<SilentMediaPlayer>();

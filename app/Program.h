@@ -31,8 +31,8 @@ struct ProgramOptions {
 // The people in the room besides the user.
 std::vector<std::string> RoomMembers(const std::string& screenName);
 
-// The media player of this build: GStreamer where it is built, else one that
-// accepts every call and plays nothing.
+// The media player of this build: DirectShow on Windows, GStreamer where it
+// is built, else one that accepts every call and plays nothing.
 std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer(platform::Runtime& runtime);
 
 class Program {

@@ -1,10 +1,11 @@
 // moonrake: the windowed program beside the chat client, or, with --console
-// (or with no display), the same program driven by text against the
-// simulated client.
+// (or, on Linux, with no display), the same program driven by text against
+// the simulated client.
 
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,12 @@
 
 #ifdef MOONRAKE_HAVE_QT
 #include "ui/qt/QtMain.h"
+#endif
+#ifdef MOONRAKE_HAVE_WIN32_UI
+#include "ui/win32/Win32Program.h"
+#endif
+#ifdef _WIN32
+#include "app/WindowsStdio.h"
 #endif
 
 namespace {
@@ -28,6 +35,37 @@ bool HasDisplay() {
     return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 #endif
+
+// Windows always has a screen, so there only --console chooses the console;
+// on Linux no display chooses it too, and a build without Qt has nothing else.
+bool WantsConsole(const app::CommandLine& commandLine) {
+#if defined(_WIN32)
+    return commandLine.console;
+#elif defined(MOONRAKE_HAVE_QT)
+    return commandLine.console || !HasDisplay();
+#else
+    (void)commandLine;
+    return true;
+#endif
+}
+
+#if defined(MOONRAKE_HAVE_WIN32_UI) || defined(MOONRAKE_HAVE_QT)
+constexpr bool kHasWindows = true;
+#else
+constexpr bool kHasWindows = false;
+#endif
+
+int RunWindowed([[maybe_unused]] const app::CommandLine& commandLine, [[maybe_unused]] int argc,
+                [[maybe_unused]] char** argv) {
+#if defined(MOONRAKE_HAVE_WIN32_UI)
+    return ui::RunWin32Program(commandLine);
+#elif defined(MOONRAKE_HAVE_QT)
+    return ui::RunWindowed(commandLine, argc, argv);
+#else
+    std::cerr << "moonrake: this build has no windows of its own; start it with --console\n";
+    return 2;
+#endif
+}
 
 int RunConsole(const app::CommandLine& commandLine) {
     ui::ConsoleIo io(std::cin, std::cout);
@@ -48,8 +86,22 @@ int RunConsole(const app::CommandLine& commandLine) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The arguments as typed, in UTF-8 like every string of the program
+    // (argv holds them in the ANSI code page).
+    std::vector<std::string> args = app::Utf8Arguments();
+#else
     std::vector<std::string> args(argv + 1, argv + argc);
+#endif
     app::CommandLine commandLine = app::ParseCommandLine(args);
+    const bool windowed =
+        commandLine.error.empty() && !commandLine.help && !WantsConsole(commandLine);
+#ifdef _WIN32
+    // Everything but the windowed program talks through the standard streams
+    // (so does a build without windows, to say that it has none).
+    std::optional<app::StandardStreams> streams;
+    if (!windowed || !kHasWindows) streams.emplace();
+#endif
     if (!commandLine.error.empty()) {
         std::cerr << "moonrake: " << commandLine.error << "\n\n" << app::Usage();
         return 2;
@@ -59,14 +111,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-#ifdef MOONRAKE_HAVE_QT
-#ifdef _WIN32
-        const bool console = commandLine.console;
-#else
-        const bool console = commandLine.console || !HasDisplay();
-#endif
-        if (!console) return ui::RunWindowed(commandLine, argc, argv);
-#endif
+        if (windowed) return RunWindowed(commandLine, argc, argv);
         return RunConsole(commandLine);
     } catch (const std::exception& e) {
         std::cerr << "moonrake: " << e.what() << '\n';

@@ -1,11 +1,17 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (the POSIX thread
 # model, so that std::thread and friends are there). Everything is linked
 # statically: the programs then run on Windows or Wine without the MinGW
-# runtime DLLs next to them.
+# runtime DLLs next to them. mingw-w64-i686.cmake builds for 32-bit Windows
+# with the same settings.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(MINGW_TRIPLE x86_64-w64-mingw32)
+if(NOT DEFINED MINGW_TRIPLE)
+  set(MINGW_TRIPLE x86_64-w64-mingw32)
+endif()
+if(MINGW_TRIPLE MATCHES "^i686")
+  set(CMAKE_SYSTEM_PROCESSOR x86)
+else()
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+endif()
 set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
@@ -17,6 +23,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# MinGW's time.h declares the POSIX localtime_r only when asked to.
-set(CMAKE_CXX_FLAGS_INIT "-D_POSIX_THREAD_SAFE_FUNCTIONS=200112L")

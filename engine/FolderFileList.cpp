@@ -3,12 +3,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/Folder.h"
+
 namespace engine {
 
 FolderFileList::FolderFileList(platform::Runtime& runtime) : runtime_(runtime) {
     std::error_code error;
     const std::filesystem::path current = std::filesystem::current_path(error);
-    if (!error) SetPath(current.string());
+    if (error) return;
+    if (std::optional<std::string> folder = platform::Utf8FromPath(current)) SetPath(*folder);
 }
 
 bool FolderFileList::SetPath(const std::string& folder) {

@@ -29,19 +29,32 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::optional<std::string> Utf8FromPath(const std::filesystem::path& path) {
+    try {
+        std::u8string utf8 = path.u8string();
+        return std::string(utf8.begin(), utf8.end());
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
                                                           const std::string& pattern) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : PathFromUtf8(folder), ec);
     if (ec) return std::nullopt;
     std::vector<std::string> names;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec) break;
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
-        std::string name = it->path().filename().string();
-        if (WildcardMatch(pattern, name)) names.push_back(std::move(name));
+        std::optional<std::string> name = Utf8FromPath(it->path().filename());
+        if (name && WildcardMatch(pattern, *name)) names.push_back(std::move(*name));
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/Folder.h"
+#include "platform/LocalTime.h"
 
 namespace platform {
 
@@ -18,18 +19,14 @@ Millis StdRuntime::Monotonic() {
 }
 
 std::tm StdRuntime::LocalTime() {
-    std::time_t now = std::time(nullptr);
-    std::tm out{};
-    localtime_r(&now, &out);
-    return out;
+    return LocalTimeOf(std::time(nullptr));
 }
 
 double StdRuntime::SecondsSinceMidnight() {
     using namespace std::chrono;
     auto now = system_clock::now();
     std::time_t t = system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&t, &local);
+    std::tm local = LocalTimeOf(t);
     auto fraction = duration_cast<microseconds>(now.time_since_epoch()) % seconds(1);
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
            static_cast<double>(fraction.count()) / 1e6;

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "platform/Folder.h"
+#include "platform/LocalTime.h"
 
 namespace platform {
 namespace {
@@ -27,8 +28,7 @@ std::tm TestRuntime::LocalTime() {
     t.tm_sec = static_cast<int>(inDay / 1000 % 60);
     t.tm_isdst = -1;
     std::time_t when = std::mktime(&t);  // normalises the day of the month
-    std::tm out{};
-    localtime_r(&when, &out);
+    std::tm out = LocalTimeOf(when);
     // mktime may shift the hour across a daylight-saving change; the clock
     // display must show exactly the virtual time.
     out.tm_hour = static_cast<int>(inDay / 3'600'000);

@@ -1,0 +1,4 @@
+# Cross build for 32-bit Windows (i686) with Debian's MinGW-w64: as
+# mingw-w64.cmake, for the other compiler.
+set(MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
