@@ -17,6 +17,7 @@
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "platform/win32/Win32Runtime.h"
+#include "tests/support/RecordingPlayer.h"
 #include "ui/win32/Win32FrontEnd.h"
 
 // After the project's headers: windows.h turns MessageBox, CreateWindowA and
@@ -26,22 +27,7 @@
 
 namespace win32uitest {
 
-class RecordingPlayer final : public engine::MediaPlayer {
-  public:
-    void OpenAndPlay(const std::string& path) override { calls.push_back("open " + path); }
-    void TogglePause() override { calls.push_back("toggle"); }
-    void Stop() override { calls.push_back("stop"); }
-    void NextEntry() override { calls.push_back("next"); }
-    void SetVolume(std::int32_t v) override { calls.push_back("volume " + std::to_string(v)); }
-    void SetBalance(std::int32_t b) override { calls.push_back("balance " + std::to_string(b)); }
-    void SetMute(bool m) override { calls.push_back(m ? "mute" : "unmute"); }
-    double Length() override { return length; }
-    double Position() override { return position; }
-
-    std::vector<std::string> calls;
-    double length = 0;
-    double position = 0;
-};
+using testsupport::RecordingPlayer;
 
 template <typename RuntimeType>
 struct BasicWorld {
