@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,16 @@ Hwnd FromHandle(HWND window) {
     return static_cast<Hwnd>(reinterpret_cast<std::uintptr_t>(window));
 }
 
-// A handle the calls below may pass on. 0 must go nowhere rather than to the
-// thread's own queue (PostMessage) or the desktop, and the broadcast handle
-// would reach every top-level window on the system.
-bool Usable(Hwnd window) {
-    return window != 0 && ToHandle(window) != HWND_BROADCAST && IsWindow(ToHandle(window));
+// Handles the calls below must not pass on. 0 must go nowhere rather than to
+// the thread's own queue (PostMessage) or the desktop, the broadcast handle
+// would reach every top-level window on the system, and the others are not
+// windows but places. Any other handle that is no window (or no longer one)
+// fails the calls by itself, so they need not ask IsWindow first: every
+// question to the window system is a round trip to its server (Wine's
+// wineserver), and the scanner asks many a second.
+bool Special(Hwnd window) {
+    return window == 0 || ToHandle(window) == HWND_BROADCAST || ToHandle(window) == HWND_MESSAGE ||
+           ToHandle(window) == HWND_TOPMOST || ToHandle(window) == HWND_NOTOPMOST;
 }
 
 DWORD ProcessOf(HWND window) {
@@ -36,20 +42,43 @@ DWORD ProcessOf(HWND window) {
     return process;
 }
 
-// Memory in another process, freed again when it goes out of scope.
-class RemoteBuffer {
+}  // namespace
+
+// Memory in the client's process that the rich edit messages carry their
+// structures and text in. It is kept from one message to the next: the
+// scanner reads the room several times a second, and opening the process and
+// allocating in it every time costs more than the read itself (under Wine,
+// a round trip through the other process for each allocation). Holding the
+// process handle also keeps its id from being reused, so the same id next
+// time is the same process.
+class Win32WindowApi::RemoteArea {
   public:
-    RemoteBuffer(HANDLE process, std::size_t size)
-        : process_(process),
-          address_(
-              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-    ~RemoteBuffer() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    RemoteArea(DWORD processId, std::size_t size)
+        : processId_(processId),
+          process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                   PROCESS_QUERY_LIMITED_INFORMATION,
+                               FALSE, processId)) {
+        if (!process_) return;
+        BOOL wow64 = FALSE;
+        // A 32-bit process on 64-bit Windows lays the structures out with
+        // 32-bit pointers.
+        thirtyTwoBit_ = sizeof(void*) == 8 && IsWow64Process(process_, &wow64) && wow64;
+        size_ = std::max<std::size_t>(size, kMinimum);
+        address_ =
+            VirtualAllocEx(process_, nullptr, size_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    ~RemoteArea() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteArea(const RemoteArea&) = delete;
+    RemoteArea& operator=(const RemoteArea&) = delete;
 
     bool Ok() const { return address_ != nullptr; }
+    bool Fits(DWORD processId, std::size_t size) const {
+        return Ok() && processId == processId_ && size <= size_;
+    }
+    bool ThirtyTwoBit() const { return thirtyTwoBit_; }
     std::uintptr_t Address(std::size_t offset = 0) const {
         return reinterpret_cast<std::uintptr_t>(address_) + offset;
     }
@@ -67,33 +96,35 @@ class RemoteBuffer {
     }
 
   private:
+    static constexpr std::size_t kMinimum = 64 * 1024;
+
+    DWORD processId_;
     HANDLE process_;
-    void* address_;
+    bool thirtyTwoBit_ = false;
+    std::size_t size_ = 0;
+    void* address_ = nullptr;
 };
 
-class ProcessHandle {
-  public:
-    explicit ProcessHandle(DWORD id)
-        : handle_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                  PROCESS_QUERY_LIMITED_INFORMATION,
-                              FALSE, id)) {}
-    ~ProcessHandle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    // A 32-bit process on 64-bit Windows lays the structures out with 32-bit pointers.
-    bool ThirtyTwoBit() const {
-        BOOL wow64 = FALSE;
-        return sizeof(void*) == 8 && handle_ && IsWow64Process(handle_, &wow64) && wow64;
-    }
+Win32WindowApi::Win32WindowApi(std::chrono::milliseconds sendTimeout) : sendTimeout_(sendTimeout) {}
 
-  private:
-    HANDLE handle_;
-};
+Win32WindowApi::~Win32WindowApi() = default;
 
-}  // namespace
+Win32WindowApi::RemoteArea* Win32WindowApi::AreaFor(unsigned long processId, std::size_t size) {
+    if (!remote_ || !remote_->Fits(processId, size)) {
+        remote_.reset();  // the old process's area goes first
+        // Room to grow: a transcript read rarely needs a new area.
+        remote_ = std::make_unique<RemoteArea>(processId, size + size / 2);
+        if (!remote_->Ok()) {
+            remote_.reset();
+            return nullptr;
+        }
+    }
+    return remote_.get();
+}
+
+void Win32WindowApi::DropArea() {
+    remote_.reset();
+}
 
 Hwnd Win32WindowApi::FindWindowA(std::string_view className,
                                  std::optional<std::string_view> caption) {
@@ -104,9 +135,9 @@ Hwnd Win32WindowApi::FindWindowA(std::string_view className,
 
 Hwnd Win32WindowApi::FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
                                    std::optional<std::string_view> caption) {
-    // A parent that has gone away must not turn the search into one among the
-    // top-level windows.
-    if (parent != 0 && !Usable(parent)) return 0;
+    // Only 0 means the top-level windows: a parent that has gone away fails
+    // the search by itself, and the special handles must not widen it.
+    if (parent != 0 && Special(parent)) return 0;
     std::string cls(className);
     std::string text = caption ? std::string(*caption) : std::string();
     return FromHandle(::FindWindowExA(ToHandle(parent), ToHandle(childAfter), cls.c_str(),
@@ -114,14 +145,17 @@ Hwnd Win32WindowApi::FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_vie
 }
 
 LResult Win32WindowApi::SendMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) {
-    if (!Usable(window)) return 0;
-    bool foreign = ProcessOf(ToHandle(window)) != GetCurrentProcessId();
-    if (foreign) {
+    if (Special(window)) return 0;
+    // No process: no window (it has gone, or never was one).
+    const DWORD process = ProcessOf(ToHandle(window));
+    if (process == 0) return 0;
+    if (process != GetCurrentProcessId()) {
         switch (message) {
             case platform::EM_GETTEXTRANGE:
-                return GetTextRange(window, reinterpret_cast<platform::TextRangeA*>(lParam));
+                return GetTextRange(window, process,
+                                    reinterpret_cast<platform::TextRangeA*>(lParam));
             case platform::EM_GETTEXTLENGTHEX:
-                return GetTextLength(window,
+                return GetTextLength(window, process,
                                      reinterpret_cast<const platform::GetTextLengthEx*>(wParam));
             case EM_GETLINE:
                 // Not safe across processes (under Wine it cuts lines and can
@@ -149,69 +183,82 @@ LResult Win32WindowApi::Send(Hwnd window, unsigned message, WParam wParam, LPara
 // The rich edit messages that carry structures are sent with the structure
 // (and the text buffer) placed in the other process's memory, where the
 // control can use it, and the answer is read back from there.
-LResult Win32WindowApi::GetTextRange(Hwnd window, platform::TextRangeA* range) {
+LResult Win32WindowApi::GetTextRange(Hwnd window, unsigned long process,
+                                     platform::TextRangeA* range) {
     if (!range || !range->lpstrText) return 0;
     const std::int64_t from = std::max<std::int32_t>(range->chrg.cpMin, 0);
     std::int64_t to = range->chrg.cpMax;
     if (to < 0) {
         platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
-        to = GetTextLength(window, &how);
+        to = GetTextLength(window, process, &how);
     }
     range->lpstrText[0] = '\0';
     if (to <= from) return 0;
     const auto chars = static_cast<std::size_t>(to - from);
-    ProcessHandle process(ProcessOf(ToHandle(window)));
-    if (!process.Get()) return 0;
-    const bool narrow = process.ThirtyTwoBit();
     const std::size_t header = 16;  // room for the structure either way
-    RemoteBuffer remote(process.Get(), header + chars + 1);
-    if (!remote.Ok()) return 0;
+    RemoteArea* remote = AreaFor(process, header + chars + 1);
+    if (!remote) return 0;
     unsigned char structure[16] = {};
     const auto cpMin = static_cast<std::int32_t>(from);
     const auto cpMax = static_cast<std::int32_t>(to);
     std::memcpy(structure, &cpMin, 4);
     std::memcpy(structure + 4, &cpMax, 4);
     std::size_t size = 8;
-    if (narrow) {
-        auto text = static_cast<std::uint32_t>(remote.Address(header));
+    if (remote->ThirtyTwoBit()) {
+        auto text = static_cast<std::uint32_t>(remote->Address(header));
         std::memcpy(structure + 8, &text, 4);
         size = 12;
     } else {
-        std::uint64_t text = remote.Address(header);
+        std::uint64_t text = remote->Address(header);
         std::memcpy(structure + 8, &text, 8);
         size = 16;
     }
-    if (!remote.Write(0, structure, size)) return 0;
-    LResult got = Send(window, platform::EM_GETTEXTRANGE, 0, static_cast<LParam>(remote.Address()));
+    // A failed write or read means the process has gone or the area with
+    // it: the next message starts afresh.
+    if (!remote->Write(0, structure, size)) {
+        DropArea();
+        return 0;
+    }
+    LResult got =
+        Send(window, platform::EM_GETTEXTRANGE, 0, static_cast<LParam>(remote->Address()));
     got = std::clamp<LResult>(got, 0, static_cast<LResult>(chars));
-    if (got > 0 && !remote.Read(header, range->lpstrText, static_cast<std::size_t>(got))) return 0;
+    if (got > 0 && !remote->Read(header, range->lpstrText, static_cast<std::size_t>(got))) {
+        DropArea();
+        return 0;
+    }
     range->lpstrText[got] = '\0';
     return got;
 }
 
-LResult Win32WindowApi::GetTextLength(Hwnd window, const platform::GetTextLengthEx* how) {
+LResult Win32WindowApi::GetTextLength(Hwnd window, unsigned long process,
+                                      const platform::GetTextLengthEx* how) {
     platform::GetTextLengthEx local = how ? *how : platform::GetTextLengthEx{0, 0};
-    ProcessHandle process(ProcessOf(ToHandle(window)));
-    if (!process.Get()) return 0;
-    RemoteBuffer remote(process.Get(), sizeof local);
-    if (!remote.Ok() || !remote.Write(0, &local, sizeof local)) return 0;
-    return Send(window, platform::EM_GETTEXTLENGTHEX, static_cast<WParam>(remote.Address()), 0);
+    RemoteArea* remote = AreaFor(process, sizeof local);
+    if (!remote) return 0;
+    if (!remote->Write(0, &local, sizeof local)) {
+        DropArea();
+        return 0;
+    }
+    return Send(window, platform::EM_GETTEXTLENGTHEX, static_cast<WParam>(remote->Address()), 0);
 }
 
 bool Win32WindowApi::PostMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) {
-    if (!Usable(window)) return false;
+    if (Special(window)) return false;
     return ::PostMessageA(ToHandle(window), message, wParam, lParam) != 0;
 }
 
+// These do not fail for every handle that is no window (under Wine, some
+// come back with text), so they ask IsWindow first; captions are read
+// seldom.
 int Win32WindowApi::GetWindowTextLengthA(Hwnd window) {
-    if (!Usable(window)) return 0;
+    if (Special(window) || !IsWindow(ToHandle(window))) return 0;
     return ::GetWindowTextLengthA(ToHandle(window));
 }
 
 int Win32WindowApi::GetWindowTextA(Hwnd window, char* buffer, int maxCount) {
     if (!buffer || maxCount <= 0) return 0;
     buffer[0] = '\0';
-    if (!Usable(window)) return 0;
+    if (Special(window) || !IsWindow(ToHandle(window))) return 0;
     return ::GetWindowTextA(ToHandle(window), buffer, maxCount);
 }
 

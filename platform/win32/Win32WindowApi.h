@@ -10,6 +10,8 @@
 // safe there everywhere (Wine cuts the line and may write past the buffer).
 
 #include <chrono>
+#include <cstddef>
+#include <memory>
 
 #include "platform/WindowApi.h"
 
@@ -19,8 +21,10 @@ class Win32WindowApi final : public WindowApi {
   public:
     // `sendTimeout` bounds every synchronous message: a client that hangs
     // must not hang the program with it.
-    explicit Win32WindowApi(std::chrono::milliseconds sendTimeout = std::chrono::seconds(5))
-        : sendTimeout_(sendTimeout) {}
+    explicit Win32WindowApi(std::chrono::milliseconds sendTimeout = std::chrono::seconds(5));
+    ~Win32WindowApi() override;
+    Win32WindowApi(const Win32WindowApi&) = delete;
+    Win32WindowApi& operator=(const Win32WindowApi&) = delete;
 
     Hwnd FindWindowA(std::string_view className,
                      std::optional<std::string_view> caption = std::nullopt) override;
@@ -32,11 +36,18 @@ class Win32WindowApi final : public WindowApi {
     int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
 
   private:
+    class RemoteArea;
+
+    // The area in process `processId`, with room for `size` bytes.
+    RemoteArea* AreaFor(unsigned long processId, std::size_t size);
+    void DropArea();
     LResult Send(Hwnd window, unsigned message, WParam wParam, LParam lParam);
-    LResult GetTextRange(Hwnd window, TextRangeA* range);
-    LResult GetTextLength(Hwnd window, const GetTextLengthEx* how);
+    // For a window of process `process`, not this one.
+    LResult GetTextRange(Hwnd window, unsigned long process, TextRangeA* range);
+    LResult GetTextLength(Hwnd window, unsigned long process, const GetTextLengthEx* how);
 
     std::chrono::milliseconds sendTimeout_;
+    std::unique_ptr<RemoteArea> remote_;
 };
 
 }  // namespace platform

@@ -164,6 +164,39 @@ TEST_F(CrossProcess, HandlesThatAreNotWindowsDoNothing) {
     EXPECT_FALSE(windows().PostMessageA(frame, WM_CLOSE, 0, 0));
 }
 
+// The memory the reads use in the client's process is kept between reads:
+// it must follow the client to a new process, and grow for a long read.
+TEST(CrossProcessReads, FollowTheClientIntoItsNextProcess) {
+    platform::Win32WindowApi windows;
+    auto readAll = [&windows]() -> std::string {
+        Hwnd room = modAolTools::FindChatRoom(windows);
+        Hwnd transcript = room ? modAolTools::FindNthChild(windows, room, "RICHCNTL", 2) : 0;
+        platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
+        auto length = windows.SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
+                                           reinterpret_cast<platform::WParam>(&how), 0);
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '#');
+        platform::TextRangeA all{{0, static_cast<std::int32_t>(length)}, buffer.data()};
+        auto got = windows.SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                        reinterpret_cast<platform::LParam>(&all));
+        return std::string(buffer.data(),
+                           static_cast<std::size_t>(std::max<platform::LResult>(got, 0)));
+    };
+    for (const char* who : {"First", "Second"}) {
+        auto driver = testsupport::MakeClientDriver();
+        driver->SignOn({"Bob", "Lobby"});
+        driver->SetRoomWidth(0);
+        driver->Say(who, "hello");
+        driver->Settle();
+        EXPECT_EQ(readAll(), std::string(who) + ":\thello\r") << who;
+        // Far beyond what the first read needed.
+        const std::string long_line(200000, 'y');
+        driver->Say(who, long_line);
+        driver->Settle();
+        EXPECT_EQ(readAll(), std::string(who) + ":\thello\r" + who + ":\t" + long_line + "\r")
+            << who;
+    }
+}
+
 TEST(StandIn, EndsWithItsDriver) {
     auto driver = testsupport::MakeClientDriver();
     driver->SignOn({"Bob", "Lobby"});
