@@ -20,9 +20,19 @@ inline double ProcessCpuSeconds() {
     return seconds(kernel) + seconds(user);
 }
 
+// The line a measuring script watches for, to read the CPU of this process
+// and of the wineserver from outside as well.
+inline void Measuring() {
+    std::printf("measuring\n");
+    std::fflush(stdout);
+}
+
 inline void Report(const char* tool, double wallSeconds, double cpuSeconds) {
     std::printf("%s: %.2f s played, %.3f s CPU, %.2f%% of one core\n", tool, wallSeconds,
                 cpuSeconds, wallSeconds > 0 ? 100.0 * cpuSeconds / wallSeconds : 0.0);
+    std::fflush(stdout);
+    // A moment before the process ends, for the script to read its CPU.
+    Sleep(500);
 }
 
 // The command line's ANSI argument as the wide path Windows wants.

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    dshowbench::Measuring();
     const double cpuBefore = dshowbench::ProcessCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     control->Run();

@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    dshowbench::Measuring();
     const double cpuBefore = dshowbench::ProcessCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     volatile double bar = 0.0;  // what the progress bar would be given
