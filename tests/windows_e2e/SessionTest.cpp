@@ -162,16 +162,23 @@ class Session : public ::testing::Test {
         folder_.reset();
     }
 
-    // Signs the member on, starts moonrake.exe in an empty working folder,
-    // answers the handle prompt with `handle` and waits for the login line
-    // and the main window.
-    void Start(const std::string& handle = "bob") {
+    // Signs the member on and starts moonrake.exe in an empty working
+    // folder; its handle prompt, once it is open.
+    HWND Launch() {
         client_ = testsupport::MakeClientDriver();
         client_->SignOn({kScreenName, kRoom});
         folder_ = std::make_unique<e2e::ScratchFolder>();
         program_ = std::make_unique<e2e::ProgramProcess>(e2e::ProgramPath(), folder_->Path());
         HWND prompt = AwaitDialog(kStartBound);
-        ASSERT_TRUE(prompt) << "the handle prompt did not open";
+        EXPECT_TRUE(prompt) << "the handle prompt did not open";
+        return prompt;
+    }
+
+    // Launches the program, answers the prompt with `handle` and waits for
+    // the login line and the main window.
+    void Start(const std::string& handle = "bob") {
+        HWND prompt = Launch();
+        ASSERT_TRUE(prompt);
         AnswerPrompt(prompt, handle);
         ASSERT_EQ(NewLines(1), Lines{LogLine("login", handle)});
         ASSERT_TRUE(WaitUntil([this] { return Form1() && IsWindowVisible(Form1()); }))
@@ -284,14 +291,9 @@ struct Shown {
 };
 
 TEST_F(Session, StartUpShowsTheMainWindowAndExitEndsTheProgram) {
-    client_ = testsupport::MakeClientDriver();
-    client_->SignOn({kScreenName, kRoom});
-    folder_ = std::make_unique<e2e::ScratchFolder>();
-    program_ = std::make_unique<e2e::ProgramProcess>(e2e::ProgramPath(), folder_->Path());
-
     // The prompt comes first, owned by the main window that is not shown yet.
-    HWND prompt = AwaitDialog(kStartBound);
-    ASSERT_TRUE(prompt) << "the handle prompt did not open";
+    HWND prompt = Launch();
+    ASSERT_TRUE(prompt);
     EXPECT_EQ(e2e::DialogTexts(prompt), std::vector<std::string>{"enter your handle"});
     EXPECT_EQ(e2e::ButtonTexts(prompt), (std::vector<std::string>{"OK", "Cancel"}));
     ASSERT_TRUE(Form1());
@@ -721,6 +723,16 @@ TEST_F(Session, Mp3PanelPlaysFromTheSongFolder) {
     EXPECT_EQ(e2e::ListSelection(files), chosen - names.begin());
     EXPECT_TRUE(IsRotationOf(Text1("Label21"), *chosen)) << Text1("Label21");
     EXPECT_TRUE(WaitUntil([&] { return position() >= 1; })) << "the random song does not play";
+
+    // The panel's own buttons, clicked: stop empties the bar and the
+    // caption, play plays the selected song again.
+    e2e::PostClick(Control1("Label20"));
+    EXPECT_TRUE(WaitUntil([&] { return Text1("Label21") == "nothing" && position() == 0; }))
+        << Text1("Label21") << ", position " << position();
+    e2e::PostClick(Control1("Label19"));
+    EXPECT_TRUE(WaitUntil([&] { return IsRotationOf(Text1("Label21"), *chosen); }))
+        << Text1("Label21");
+    EXPECT_TRUE(WaitUntil([&] { return position() >= 1; })) << "play does not play";
     ASSERT_EQ(Command("stp"), (Lines{Own("stp"), Status("bob", "beat", "stopped")}));
 
     // Hidden once, then already hidden; a folder that is not there keeps the list.
