@@ -423,6 +423,28 @@ TEST(Pixels, TheBarFillsFromTheLeftOnItsBackColour) {
     EXPECT_EQ(half.At(192, 8), 0x808080u);
 }
 
+// The bar tells its full scale and fill position as the system's progress
+// bars do (PBM_GETRANGE, PBM_GETPOS), following the progress timer.
+TEST(Controls, TheBarAnswersTheProgressBarQueries) {
+    constexpr UINT kGetRange = WM_USER + 7;
+    constexpr UINT kGetPos = WM_USER + 8;
+    World world;
+    forms::Form1& form = world.Start();
+    HWND bar = world.Control("DogBar1");
+    EXPECT_EQ(SendMessageA(bar, kGetRange, FALSE, 0), 0);
+    EXPECT_EQ(SendMessageA(bar, kGetPos, 0, 0), 0);
+    world.player.length = 187.4;
+    world.player.position = 42.5;
+    form.SetTimerEnabled(engine::FormTimer::Timer2, true);
+    world.runtime.Advance(10ms);
+    EXPECT_EQ(SendMessageA(bar, kGetRange, FALSE, 0), 187);
+    EXPECT_EQ(SendMessageA(bar, kGetRange, TRUE, 0), 0) << "the low end";
+    EXPECT_EQ(SendMessageA(bar, kGetPos, 0, 0), 42) << "42.5 halves to even";
+    world.player.position = 43.2;
+    world.runtime.Advance(10ms);
+    EXPECT_EQ(SendMessageA(bar, kGetPos, 0, 0), 43);
+}
+
 // Pictures of the windows for people to look at, written where
 // WIN32UI_PICTURES names a folder.
 TEST(Pixels, PicturesOfTheWindows) {

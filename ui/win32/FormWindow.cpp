@@ -85,7 +85,10 @@ FormWindow::FormWindow(forms::Form& form, Fonts& fonts) : form_(form), fonts_(fo
 
 FormWindow::~FormWindow() {
     dying_ = true;
-    for (auto& child : children_) child->mouse.reset();
+    for (auto& child : children_) {
+        child->mouse.reset();
+        child->barQueries.reset();
+    }
     if (window_) DestroyWindow(window_);
 }
 
@@ -167,6 +170,9 @@ void FormWindow::Make(const forms::Control& control) {
     if (control.clickable || control.dragHandle) {
         // A list box holds the pointer from a press to the release itself.
         child->mouse = std::make_unique<MouseForwarder>(made, form_, control.name, !IsList(control));
+    }
+    if (control.kind == forms::ControlKind::ProgressBar) {
+        child->barQueries = std::make_unique<BarQueries>(made, control.bar);
     }
     Child* stored = child.get();
     byWindow_[made] = stored;

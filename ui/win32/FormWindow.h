@@ -6,7 +6,8 @@
 //   picture surface  a window of ours painting the surface's image
 //   label            an owner-drawn STATIC on the surface's image
 //   list, file list  a LISTBOX
-//   progress bar     an owner-drawn STATIC
+//   progress bar     an owner-drawn STATIC that answers the progress bar
+//                    queries of the system's own (see DogBar.h)
 //
 // Labels stand on the surface as if they were transparent: each draws what
 // is behind it (the surface, and the bar or labels under it) and then its
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "forms/Form.h"
+#include "ui/win32/DogBar.h"
 #include "ui/win32/Fonts.h"
 #include "ui/win32/MouseForwarder.h"
 #include "ui/win32/Surface.h"
@@ -55,6 +57,7 @@ class FormWindow {
         std::string ansiCaption;
         std::unique_ptr<SurfaceImage> surface;  // picture surfaces
         std::unique_ptr<MouseForwarder> mouse;
+        std::unique_ptr<BarQueries> barQueries;  // progress bars
         int drawnFill = 0;  // progress bars: the fill on the screen
     };
 
