@@ -85,9 +85,11 @@ FormWindow::FormWindow(forms::Form& form, Fonts& fonts) : form_(form), fonts_(fo
 
 FormWindow::~FormWindow() {
     dying_ = true;
+    // Subclassed windows are given back in the reverse order they were
+    // taken, so that each restores the procedure it found.
     for (auto& child : children_) {
-        child->mouse.reset();
         child->barQueries.reset();
+        child->mouse.reset();
     }
     if (window_) DestroyWindow(window_);
 }
