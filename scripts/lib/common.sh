@@ -39,3 +39,26 @@ configure_and_build() {
   cmake -S "$MOONRAKE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${MOONRAKE_BUILD_TYPE:-RelWithDebInfo}" "$@" >&2
   cmake --build "$dir" -j "$(nproc)" >&2
 }
+
+# start_xvfb NUMBER LOG: a virtual 1280 x 800 screen on display :NUMBER, or on
+# the first free number above it (another script's screen may be up); exports
+# DISPLAY once the screen answers and sets xvfb_pid for the caller's cleanup.
+start_xvfb() {
+  local number="$1"
+  while [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+  Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >"$2" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$number"
+  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
+# make_songs FOLDER: three short mp3s (about 3 s of tone each) for the
+# program's mp3 list.
+make_songs() {
+  mkdir -p "$1"
+  local song
+  for song in "harbour lights" "night drive" "slow tide"; do
+    gst-launch-1.0 -q audiotestsrc num-buffers=130 ! audioconvert ! lamemp3enc ! xingmux \
+      ! id3v2mux ! filesink location="$1/$song.mp3"
+  done
+}

@@ -67,6 +67,11 @@ constexpr UINT kRunReaction = WM_APP + 1;
 // width a test asks for in characters becomes the control's width.
 constexpr int kCharWidth = 7;
 constexpr int kTranscriptMargin = 8;
+// The room's controls: the input box in the top strip, the transcript below.
+constexpr int kTranscriptTop = 20;
+constexpr int kTranscriptHeight = 150;
+// The frame's toolbar strip, above the MDI client.
+constexpr int kToolbarHeight = 40;
 // The rich edit holds far more than its default 32767 characters.
 constexpr LPARAM kTextLimit = 64 * 1024 * 1024;
 
@@ -180,6 +185,9 @@ class StandIn {
     void SayTogether(const std::vector<RoomLine>& lines);
     void SetRoomWidth(int chars);
     void SetHistoryLimit(std::size_t lines);
+    // Moves and sizes the frame (screen pixels) or the room window (pixels
+    // of the MDI client); the parts inside follow.
+    void Place(const std::string& what, int x, int y, int width, int height);
     void Trim();
     void CloseRoom();
 
@@ -194,7 +202,8 @@ class StandIn {
     std::string roomName_ = "Town Square";
     Timings timings_;
     std::optional<DWORD> imDelay_ = Timings{}.imWindow;
-    int roomWidth_ = 60;               // characters
+    int roomWidth_ = 60;  // characters
+    int transcriptHeight_ = kTranscriptHeight;
     std::size_t historyLimit_ = 2000;  // chat lines kept; 0: all
     bool newWindowPerRoom_ = false;
     std::vector<RoomLine> historyOnEntry_;
@@ -335,8 +344,8 @@ void StandIn::SignOn() {
 
     CLIENTCREATESTRUCT clientCreate{};
     clientCreate.idFirstChild = 50000;
-    mdi_ = CreateWindowExA(0, "MDIClient", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 40,
-                           780, 500, frame_, nullptr, instance, &clientCreate);
+    mdi_ = CreateWindowExA(0, "MDIClient", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0,
+                           kToolbarHeight, 780, 500, frame_, nullptr, instance, &clientCreate);
 
     welcome_ = CreateMdiChild();
     // The welcome window has controls of its own but no member list, so it
@@ -353,9 +362,9 @@ void StandIn::CreateRoom(const std::string& name) {
     room_ = CreateMdiChild();
     roomInput_ = CreateChild(room_, "RICHCNTL");
     roomTranscript_ =
-        CreateWindowExA(0, "RICHCNTL", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 20,
-                        std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin, 150, room_,
-                        nullptr, instance, nullptr);
+        CreateWindowExA(0, "RICHCNTL", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0,
+                        kTranscriptTop, std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin,
+                        transcriptHeight_, room_, nullptr, instance, nullptr);
     SendMessageA(roomTranscript_, EM_EXLIMITTEXT, 0, kTextLimit);
     // Wrap at the window's width (or not at all for a width of 0).
     SendMessageA(roomTranscript_, EM_SETTARGETDEVICE, 0, roomWidth_ > 0 ? 0 : 1);
@@ -435,8 +444,34 @@ void StandIn::SetRoomWidth(int chars) {
     // 0: no wrap at all, the control's own setting for it.
     SendMessageA(roomTranscript_, EM_SETTARGETDEVICE, 0, chars > 0 ? 0 : 1);
     SetWindowPos(roomTranscript_, nullptr, 0, 0,
-                 (chars > 0 ? chars : 60) * kCharWidth + kTranscriptMargin, 150,
+                 (chars > 0 ? chars : 60) * kCharWidth + kTranscriptMargin, transcriptHeight_,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void StandIn::Place(const std::string& what, int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0) throw std::invalid_argument("an empty place");
+    if (what == "frame") {
+        if (!frame_) throw std::invalid_argument("no frame: not signed on");
+        MoveWindow(frame_, x, y, width, height, TRUE);
+        RECT client;
+        GetClientRect(frame_, &client);
+        MoveWindow(mdi_, 0, kToolbarHeight, client.right,
+                   std::max<LONG>(client.bottom - kToolbarHeight, 1), TRUE);
+    } else if (what == "room") {
+        if (!room_) throw std::invalid_argument("no room window");
+        MoveWindow(room_, x, y, width, height, TRUE);
+        // The transcript keeps its width, which decides where lines wrap,
+        // and takes the height under the input box.
+        RECT client;
+        GetClientRect(room_, &client);
+        transcriptHeight_ = std::max<int>(client.bottom - kTranscriptTop, 1);
+        RECT transcript;
+        GetWindowRect(roomTranscript_, &transcript);
+        SetWindowPos(roomTranscript_, nullptr, 0, 0, transcript.right - transcript.left,
+                     transcriptHeight_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        throw std::invalid_argument("nothing to place called " + what);
+    }
 }
 
 void StandIn::SetHistoryLimit(std::size_t lines) {
@@ -826,6 +861,10 @@ std::vector<std::string> StandIn::Execute(const std::vector<std::string>& reques
         for (std::size_t i = 2; i + 1 < request.size(); i += 2) {
             historyOnEntry_.push_back(RoomLine{request[i], request[i + 1]});
         }
+        return {};
+    }
+    if (command == "place") {
+        Place(arg(1), std::stoi(arg(2)), std::stoi(arg(3)), std::stoi(arg(4)), std::stoi(arg(5)));
         return {};
     }
     if (command == "closeroom") {

@@ -1,6 +1,8 @@
 #include "ui/win32/Label.h"
 
 #include "ui/win32/Colors.h"
+#include "ui/win32/Fonts.h"
+#include "ui/win32/Symbols.h"
 
 namespace ui::win32 {
 
@@ -24,6 +26,13 @@ void DrawLabelText(HDC dc, const RECT& rect, const forms::Control& label,
                    const std::string& ansiCaption, HFONT font) {
     if (ansiCaption.empty()) return;
     HGDIOBJ oldFont = SelectObject(dc, font);
+    if (label.font.face == kSymbolFace && KnowsSymbols(ansiCaption) &&
+        !FaceDrawsAll(dc, kSymbolFace, ansiCaption)) {
+        SelectObject(dc, oldFont);
+        DrawSymbols(dc, rect, ansiCaption, -FontHeight(label.font.points),
+                    AlignmentOf(label.alignment), ColorOf(label.foreColor));
+        return;
+    }
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = SetTextColor(dc, ColorOf(label.foreColor));
     RECT text = rect;

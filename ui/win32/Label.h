@@ -3,7 +3,9 @@
 // part of the surface it stands on, and the controls under it there), with
 // its caption in its font, colour and alignment on one line, clipped to the
 // label. The whole label is drawn off screen and copied in one piece, so a
-// changed caption never flickers or leaves the old one behind.
+// changed caption never flickers or leaves the old one behind. A caption in
+// the symbol face that the system cannot draw shows as the symbols' shapes
+// (Symbols.h).
 
 #include <windows.h>
 
