@@ -28,17 +28,75 @@ constexpr std::size_t kMaxOffset =
 
 }  // namespace
 
-NiteScan::NiteScan(platform::Services& services)
-    : services_(services), alive_(std::make_shared<NiteScan*>(this)) {
+// --- the poll shared by a group ---
+
+ScanGroup::ScanGroup(platform::Services& services)
+    : services_(services), alive_(std::make_shared<ScanGroup*>(this)) {}
+
+ScanGroup::~ScanGroup() {
+    if (timer_) services_.runtime.StopTimer(timer_);
+    alive_.reset();
+}
+
+void ScanGroup::Join(NiteScan& scan) {
+    members_.push_back(&scan);
+}
+
+void ScanGroup::Leave(NiteScan& scan) {
+    members_.erase(std::remove(members_.begin(), members_.end(), &scan), members_.end());
+}
+
+void ScanGroup::Polling(bool on) {
+    polling_ += on ? 1 : -1;
+    if (polling_ > 0 && !timer_) {
+        std::weak_ptr<ScanGroup*> alive = alive_;
+        timer_ = services_.runtime.StartTimer(kPollInterval, [alive] {
+            if (auto self = alive.lock()) (*self)->Poll();
+        });
+    } else if (polling_ == 0 && timer_) {
+        services_.runtime.StopTimer(timer_);
+        timer_ = 0;
+    }
+}
+
+void ScanGroup::Poll() {
+    // Every member reads what is new now, the later ones from what the
+    // earlier ones saw; then each hands its lines over on a turn of the loop
+    // of its own, as on a change the window system reports. Nothing runs in
+    // between the reads: no handler, so nothing can change the room.
+    seen_ = Seen{};
+    seen_.active = true;
+    std::vector<std::weak_ptr<NiteScan*>> due;
+    for (NiteScan* scan : members_) {
+        if (!scan->polling_ || scan->capturePosted_) continue;
+        scan->Capture();
+        due.push_back(scan->alive_);
+    }
+    seen_ = Seen{};
+    for (const auto& member : due) {
+        if (auto scan = member.lock()) (*scan)->PostDelivery();
+    }
+}
+
+// --- the scanner ---
+
+NiteScan::NiteScan(platform::Services& services, ScanGroup* group)
+    : services_(services), group_(group), alive_(std::make_shared<NiteScan*>(this)) {
     std::weak_ptr<NiteScan*> alive = alive_;
     listener_ = services_.windows.AddChangeListener([alive] {
         if (auto self = alive.lock()) (*self)->OnChange();
     });
+    if (!group_) {
+        ownGroup_ = std::make_unique<ScanGroup>(services);
+        group_ = ownGroup_.get();
+    }
+    group_->Join(*this);
 }
 
 NiteScan::~NiteScan() {
     if (listener_) services_.windows.RemoveChangeListener(listener_);
-    if (pollTimer_) services_.runtime.StopTimer(pollTimer_);
+    if (polling_) group_->Polling(false);
+    group_->Leave(*this);
     alive_.reset();
 }
 
@@ -48,11 +106,9 @@ void NiteScan::ScanON() {
     StartAtEnd(FindTranscript());
     pending_.clear();
     scanning_ = true;
-    if (!listener_ && !pollTimer_) {
-        std::weak_ptr<NiteScan*> alive = alive_;
-        pollTimer_ = services_.runtime.StartTimer(kPollInterval, [alive] {
-            if (auto self = alive.lock()) (*self)->OnChange();
-        });
+    if (!listener_ && !polling_) {
+        polling_ = true;
+        group_->Polling(true);
     }
 }
 
@@ -62,9 +118,9 @@ void NiteScan::ScanOFF() {
     // could still run after the commands were switched off.
     scanning_ = false;
     pending_.clear();
-    if (pollTimer_) {
-        services_.runtime.StopTimer(pollTimer_);
-        pollTimer_ = 0;
+    if (polling_) {
+        polling_ = false;
+        group_->Polling(false);
     }
 }
 
@@ -83,28 +139,66 @@ void NiteScan::OnChange() {
     });
 }
 
+void NiteScan::PostDelivery() {
+    std::weak_ptr<NiteScan*> alive = alive_;
+    services_.runtime.Post([alive] {
+        if (auto self = alive.lock()) (*self)->Deliver();
+    });
+}
+
+// The three reads below take what the group's poll has already read, and
+// leave what they read for the scanners after this one.
+
 platform::Hwnd NiteScan::FindTranscript() {
+    ScanGroup::Seen& seen = group_->seen_;
+    if (seen.active && seen.haveTranscript) return seen.transcript;
     platform::WindowApi& windows = services_.windows;
     platform::Hwnd room = modAolTools::FindChatRoom(windows);
-    return room ? modAolTools::FindNthChild(windows, room, "RICHCNTL", 2) : 0;
+    platform::Hwnd transcript = room ? modAolTools::FindNthChild(windows, room, "RICHCNTL", 2) : 0;
+    if (seen.active) {
+        seen.haveTranscript = true;
+        seen.transcript = transcript;
+    }
+    return transcript;
 }
 
 std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
+    ScanGroup::Seen& seen = group_->seen_;
+    const bool shared = seen.active && seen.haveTranscript && transcript == seen.transcript;
+    if (shared && seen.haveLength) return seen.length;
     platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
-    auto length = services_.windows.SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
-                                                 reinterpret_cast<platform::WParam>(&how), 0);
-    return std::min(static_cast<std::size_t>(std::max<platform::LResult>(length, 0)), kMaxOffset);
+    auto got = services_.windows.SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
+                                              reinterpret_cast<platform::WParam>(&how), 0);
+    const std::size_t length =
+        std::min(static_cast<std::size_t>(std::max<platform::LResult>(got, 0)), kMaxOffset);
+    if (shared) {
+        seen.haveLength = true;
+        seen.length = length;
+    }
+    return length;
 }
 
 std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std::size_t to) {
     if (to <= from) return std::string();
+    ScanGroup::Seen& seen = group_->seen_;
+    const bool shared = seen.active && seen.haveTranscript && transcript == seen.transcript;
+    // Whatever part of the range an earlier scanner read; a read that came
+    // back short ends the text it has, so only ranges inside it are taken.
+    if (shared && from >= seen.from && to <= seen.from + seen.text.size()) {
+        return seen.text.substr(from - seen.from, to - from);
+    }
     std::vector<char> buffer(to - from + 1, '\0');
     platform::TextRangeA range{{static_cast<std::int32_t>(from), static_cast<std::int32_t>(to)},
                                buffer.data()};
     auto got = services_.windows.SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
                                               reinterpret_cast<platform::LParam>(&range));
     auto n = std::clamp<platform::LResult>(got, 0, static_cast<platform::LResult>(to - from));
-    return std::string(buffer.data(), static_cast<std::size_t>(n));
+    std::string text(buffer.data(), static_cast<std::size_t>(n));
+    if (shared && text.size() > seen.text.size()) {
+        seen.from = from;
+        seen.text = text;
+    }
+    return text;
 }
 
 void NiteScan::StartAtEnd(platform::Hwnd transcript) {

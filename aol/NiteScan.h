@@ -15,7 +15,10 @@
 //
 // Lines are noticed when the window system says that something changed (or
 // by a short poll where it cannot say) and reported through the event loop,
-// never from inside the call that produced them. ScanON counts for the lines
+// never from inside the call that produced them. Scanners that share a
+// ScanGroup also share the poll: one timer, and one look at the room for all
+// of them each time (the same reads would otherwise cross to the client once
+// for every scanner). ScanON counts for the lines
 // that reach the room after it; ScanOFF stops the events at once, lines read
 // but not yet delivered included.
 
@@ -25,17 +28,55 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Services.h"
 
 namespace aol {
+
+class NiteScan;
+
+// The scanners that poll together. It must outlive its scanners.
+class ScanGroup {
+  public:
+    explicit ScanGroup(platform::Services& services);
+    ~ScanGroup();
+    ScanGroup(const ScanGroup&) = delete;
+    ScanGroup& operator=(const ScanGroup&) = delete;
+
+  private:
+    friend class NiteScan;
+    // What one poll has already read from the room, for the next scanner.
+    struct Seen {
+        bool active = false;
+        bool haveTranscript = false;
+        platform::Hwnd transcript = 0;
+        bool haveLength = false;
+        std::size_t length = 0;
+        std::size_t from = 0;  // text holds the range [from, from + text.size())
+        std::string text;
+    };
+
+    void Join(NiteScan& scan);
+    void Leave(NiteScan& scan);
+    void Polling(bool on);  // a member started (true) or stopped polling
+    void Poll();
+
+    platform::Services& services_;
+    std::vector<NiteScan*> members_;  // in the order they joined
+    int polling_ = 0;                 // members that need the poll
+    platform::TimerId timer_ = 0;
+    Seen seen_;
+    std::shared_ptr<ScanGroup*> alive_;
+};
 
 class NiteScan {
   public:
     using ChatLineHandler =
         std::function<void(const std::string& screenName, const std::string& text)>;
 
-    explicit NiteScan(platform::Services& services);
+    // A scanner of its own, or one of `group`.
+    explicit NiteScan(platform::Services& services, ScanGroup* group = nullptr);
     ~NiteScan();
     NiteScan(const NiteScan&) = delete;
     NiteScan& operator=(const NiteScan&) = delete;
@@ -51,7 +92,9 @@ class NiteScan {
     std::size_t PendingCount() const { return pending_.size(); }
 
   private:
+    friend class ScanGroup;
     void OnChange();
+    void PostDelivery();
     void Capture();  // reads the lines that reached the room since the last read
     void Deliver();
     platform::Hwnd FindTranscript();
@@ -75,7 +118,9 @@ class NiteScan {
     std::string anchor_;      // the text just before offset_ (the last lines read)
     std::deque<std::pair<std::string, std::string>> pending_;
     std::uint64_t listener_ = 0;
-    platform::TimerId pollTimer_ = 0;
+    std::unique_ptr<ScanGroup> ownGroup_;  // when it polls alone
+    ScanGroup* group_;
+    bool polling_ = false;
     std::shared_ptr<NiteScan*> alive_;
 };
 

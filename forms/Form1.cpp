@@ -173,9 +173,10 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd
       services_(services),
       options_(std::move(options)),
       mediaPlayer1_(player, options_.trace),
-      NiteScan1(services),
-      NiteScan2(services),
-      NiteScan5(services),
+      scanners_(services),
+      NiteScan1(services, &scanners_),
+      NiteScan2(services, &scanners_),
+      NiteScan5(services, &scanners_),
       engine_(services, *this, state_),
       timers_(services.runtime, Millis{10}) {
     SetSize(kDesignWidthTwips, kDesignHeightTwips);

@@ -136,6 +136,8 @@ class Form1 final : public Form, public engine::Host {
     Form1Options options_;
     engine::AppState state_;
     TracingMediaPlayer mediaPlayer1_;
+    // The three scanners poll the room together where it must be polled.
+    aol::ScanGroup scanners_;
     aol::NiteScan NiteScan1;
     aol::NiteScan NiteScan2;
     aol::NiteScan NiteScan5;

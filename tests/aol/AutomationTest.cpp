@@ -20,7 +20,7 @@ using testsupport::RoomLine;
 namespace {
 
 class Automation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { driver = testsupport::MakeClientDriver(); }
     void SignOn(const std::string& name = "Moonraker", const std::string& room = "Town Square") {
         driver->SignOn({name, room});
@@ -102,8 +102,8 @@ TEST_F(Automation, CountingToTheNthChildWrapsAroundAsUser32Does) {
         int n;
         int expected;  // 1-based icon, 0 = none
     };
-    const Case cases[] = {{1, 6, 0}, {2, 6, 0}, {3, 6, 2}, {4, 6, 1}, {5, 6, 0},
-                          {6, 6, 6}, {8, 6, 6}, {9, 9, 9}, {10, 9, 9}, {4, 9, 4}, {3, 9, 1}};
+    const Case cases[] = {{1, 6, 0}, {2, 6, 0}, {3, 6, 2},  {4, 6, 1}, {5, 6, 0}, {6, 6, 6},
+                          {8, 6, 6}, {9, 9, 9}, {10, 9, 9}, {4, 9, 4}, {3, 9, 1}};
     for (const Case& c : cases) {
         std::string caption = "Icons " + std::to_string(c.icons) + "/" + std::to_string(c.n);
         driver->OpenChild(caption, std::vector<std::string>(c.icons, "_AOL_Icon"));
@@ -129,8 +129,7 @@ TEST_F(Automation, ChatLineReachesTheRoomOnceWhenTheRoomIsInFront) {
     modAol7SendChat::SendChatLine(windows(), "first");
     modAol7SendChat::SendChatLine(windows(), "second");
     driver->Settle();
-    EXPECT_EQ(driver->Transcript(),
-              (std::vector<RoomLine>{{"Bob", "first"}, {"Bob", "second"}}));
+    EXPECT_EQ(driver->Transcript(), (std::vector<RoomLine>{{"Bob", "first"}, {"Bob", "second"}}));
     EXPECT_EQ(driver->RoomInputText(), "") << "the client took the text out of the box";
 }
 
@@ -141,7 +140,8 @@ TEST_F(Automation, ChatLineGoesToWhateverWindowIsInFront) {
     modAol7SendChat::SendChatLine(windows(), "not for the room");
     driver->Settle();
     EXPECT_TRUE(driver->Transcript().empty());
-    EXPECT_TRUE(driver->InstantMessagesSent().empty()) << "the sixth icon of a message window sends nothing";
+    EXPECT_TRUE(driver->InstantMessagesSent().empty())
+        << "the sixth icon of a message window sends nothing";
     ASSERT_TRUE(driver->BringToFront("Welcome, Bob!"));
     modAol7SendChat::SendChatLine(windows(), "nor this");
     driver->Settle();
@@ -300,7 +300,8 @@ TEST_F(Automation, InstantMessageWaitKeepsTheProgramResponsive) {
     driver->SetInstantMessageWindowDelay(1s);
     aol::NiteScan scan(driver->Services());
     std::vector<std::string> heard;
-    scan.SetChatLineHandler([&](const std::string&, const std::string& text) { heard.push_back(text); });
+    scan.SetChatLineHandler(
+        [&](const std::string&, const std::string& text) { heard.push_back(text); });
     scan.ScanON();
     driver->Say("KarenK", "said while we wait");
     modAolTools::SendInstantMessage(driver->Services(), "Pal", "x");
@@ -333,7 +334,7 @@ TEST_F(Automation, RandomNumberStaysInRange) {
 // --- the chat scanner ---
 
 class Scanner : public Automation {
-protected:
+  protected:
     struct Heard {
         std::string sender, text;
         bool operator==(const Heard&) const = default;
@@ -342,8 +343,9 @@ protected:
         }
     };
     void Attach(aol::NiteScan& scan, std::vector<Heard>& into) {
-        scan.SetChatLineHandler(
-            [&into](const std::string& s, const std::string& t) { into.push_back({s, t}); });
+        scan.SetChatLineHandler([&into](const std::string& s, const std::string& t) {
+            into.push_back({s, t});
+        });
     }
 };
 
@@ -431,9 +433,9 @@ TEST_F(Scanner, WrappedLinesArriveWholeAndAResizeReportsNothingAgain) {
     }
     driver->Say("KarenK", "after the resizes");
     Catchup();
-    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", longLine},
-                                         {"slickrick", "short"},
-                                         {"KarenK", "after the resizes"}}));
+    EXPECT_EQ(heard,
+              (std::vector<Heard>{
+                  {"KarenK", longLine}, {"slickrick", "short"}, {"KarenK", "after the resizes"}}));
 }
 
 TEST_F(Scanner, TrimmedHistoryReportsEachLineOnceInOrder) {
@@ -480,7 +482,8 @@ TEST_F(Scanner, ANewRoomWindowsHistoryIsNotNews) {
     EXPECT_EQ(modAolTools::GetWindowCaption(windows(), elsewhere), "elsewhere");
     driver->Say("KarenK", "in the new room");
     Catchup();
-    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "in the lobby"}, {"KarenK", "in the new room"}}));
+    EXPECT_EQ(heard,
+              (std::vector<Heard>{{"KarenK", "in the lobby"}, {"KarenK", "in the new room"}}));
 }
 
 TEST_F(Scanner, ChangingRoomsDoesNotReplayHistoryAndLongLinesArriveWhole) {
@@ -509,6 +512,147 @@ TEST_F(Scanner, ScanningWithoutAClientIsQuiet) {
     Catchup();
     scan.ScanOFF();
     SUCCEED();
+}
+
+// --- scanners that poll together ---
+
+// The client's windows as a window system that cannot tell of changes, so
+// that the scanners poll; counts the reads that cross to the client.
+class PollingWindows final : public platform::WindowApi {
+  public:
+    explicit PollingWindows(platform::WindowApi& inner) : inner_(inner) {}
+    Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
+        ++finds;
+        return inner_.FindWindowA(className, caption);
+    }
+    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
+                       std::optional<std::string_view> caption) override {
+        ++finds;
+        return inner_.FindWindowExA(parent, childAfter, className, caption);
+    }
+    platform::LResult SendMessageA(Hwnd window, unsigned message, platform::WParam wParam,
+                                   platform::LParam lParam) override {
+        if (message == platform::EM_GETTEXTLENGTHEX) ++lengths;
+        if (message == platform::EM_GETTEXTRANGE) ++ranges;
+        return inner_.SendMessageA(window, message, wParam, lParam);
+    }
+    bool PostMessageA(Hwnd window, unsigned message, platform::WParam wParam,
+                      platform::LParam lParam) override {
+        return inner_.PostMessageA(window, message, wParam, lParam);
+    }
+    int GetWindowTextLengthA(Hwnd window) override { return inner_.GetWindowTextLengthA(window); }
+    int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override {
+        return inner_.GetWindowTextA(window, buffer, maxCount);
+    }
+    void Reset() { finds = lengths = ranges = 0; }
+
+    int finds = 0, lengths = 0, ranges = 0;
+
+  private:
+    platform::WindowApi& inner_;
+};
+
+class PollingScanners : public Scanner {
+  protected:
+    void SetUp() override {
+        Scanner::SetUp();
+        polling = std::make_unique<PollingWindows>(windows());
+        services = std::make_unique<platform::Services>(
+            platform::Services{*polling, driver->Services().runtime});
+        group = std::make_unique<aol::ScanGroup>(*services);
+    }
+    void TearDown() override {
+        group.reset();
+        services.reset();
+        polling.reset();
+    }
+    std::unique_ptr<PollingWindows> polling;
+    std::unique_ptr<platform::Services> services;
+    std::unique_ptr<aol::ScanGroup> group;
+};
+
+TEST_F(PollingScanners, ShareOneLookAtTheRoomAndEachHearsEveryLine) {
+    SignOn("Bob");
+    aol::NiteScan one(*services, group.get()), two(*services, group.get());
+    aol::NiteScan apart(*services);  // a group of its own
+    std::vector<Heard> a, b, c;
+    Attach(one, a);
+    Attach(two, b);
+    Attach(apart, c);
+    one.ScanON();
+    two.ScanON();
+    driver->Say("KarenK", "first");
+    Catchup();
+    apart.ScanON();  // starts after "first"
+    driver->Say("KarenK", "second");
+    modAol7SendChat::SendChatLine(windows(), "mine");
+    Catchup();
+    const std::vector<Heard> all{{"KarenK", "first"}, {"KarenK", "second"}, {"Bob", "mine"}};
+    EXPECT_EQ(a, all);
+    EXPECT_EQ(b, all);
+    EXPECT_EQ(c, (std::vector<Heard>{{"KarenK", "second"}, {"Bob", "mine"}}));
+
+    // In a quiet room each poll of the pair reads the length once, like the
+    // scanner that polls alone: the pair costs what one scanner costs.
+    apart.ScanOFF();
+    driver->Settle();
+    polling->Reset();
+    driver->Advance(1s);
+    const int pairLengths = polling->lengths, pairRanges = polling->ranges;
+    EXPECT_GE(pairLengths, 5);
+    EXPECT_LE(pairLengths, 12);
+    EXPECT_EQ(pairRanges, pairLengths) << "and the tail once";
+    one.ScanOFF();
+    two.ScanOFF();
+    apart.ScanON();
+    driver->Settle();
+    polling->Reset();
+    driver->Advance(1s);
+    EXPECT_NEAR(polling->lengths, pairLengths, 3);
+
+    // Once no member scans, nothing polls.
+    apart.ScanOFF();
+    driver->Settle();
+    polling->Reset();
+    driver->Advance(1s);
+    EXPECT_EQ(polling->finds + polling->lengths + polling->ranges, 0);
+}
+
+TEST_F(PollingScanners, AMemberSwitchedOffOrGoneLeavesTheOthersHearing) {
+    SignOn("Bob");
+    auto one = std::make_unique<aol::NiteScan>(*services, group.get());
+    aol::NiteScan two(*services, group.get());
+    std::vector<Heard> a, b;
+    // The first member's handler ends the second's scanning and then the
+    // first member itself, with the second's lines still to come.
+    auto three = std::make_unique<aol::NiteScan>(*services, group.get());
+    one->SetChatLineHandler([&](const std::string& s, const std::string& t) {
+        a.push_back({s, t});
+        if (t == "stop") {
+            two.ScanOFF();
+            three.reset();
+        }
+    });
+    Attach(two, b);
+    one->ScanON();
+    two.ScanON();
+    three->ScanON();
+    driver->Say("KarenK", "hello");
+    Catchup();
+    driver->Say("KarenK", "stop");
+    Catchup();
+    driver->Say("KarenK", "after");
+    Catchup();
+    EXPECT_EQ(a,
+              (std::vector<Heard>{{"KarenK", "hello"}, {"KarenK", "stop"}, {"KarenK", "after"}}));
+    EXPECT_EQ(b, (std::vector<Heard>{{"KarenK", "hello"}})) << "switched off before its turn";
+    one.reset();
+    driver->Say("KarenK", "to nobody");
+    Catchup();
+    two.ScanON();
+    driver->Say("KarenK", "back");
+    Catchup();
+    EXPECT_EQ(b, (std::vector<Heard>{{"KarenK", "hello"}, {"KarenK", "back"}}));
 }
 
 }  // namespace
