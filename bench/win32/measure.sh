@@ -32,10 +32,11 @@ for tool in bench/win32/bare_window.exe tests/win32/win32_session.exe \
 done
 
 # A tone longer than the whole run, so that neither player reaches its end.
+song="tone-$((seconds + 10))s.mp3"
 buffers=$(((seconds + 10) * 44100 / 1024))
-[ -f "$work/music/tone.mp3" ] ||
+[ -f "$work/music/$song" ] ||
     gst-launch-1.0 -q audiotestsrc num-buffers="$buffers" ! audio/x-raw,rate=44100,channels=2 \
-        ! audioconvert ! lamemp3enc ! xingmux ! id3v2mux ! filesink location="$work/music/tone.mp3"
+        ! audioconvert ! lamemp3enc ! xingmux ! id3v2mux ! filesink location="$work/music/$song"
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 printf 'pcm.!default { type null }\n' >"$work/.asoundrc"
 
@@ -112,8 +113,8 @@ measured "$(basename "$program")" $((seconds + 120)) "$build/tests/win32/win32_s
 echo "moonrake.exe beside the stand-in client:"
 measured "$(basename "$program")" $((3 * seconds + 120)) "$build/tests/win32/win32_session.exe" \
     --program="$(windows_path "$program")" \
-    --folder="$(windows_path "$work/music")" --song=tone.mp3 --seconds="$seconds"
+    --folder="$(windows_path "$work/music")" --song="$song" --seconds="$seconds"
 
 echo "the same song on a bare DirectShow graph:"
 measured bare_graph.exe $((seconds + 60)) "$build/bench/dshow/bare_graph.exe" \
-    "$(windows_path "$work/music/tone.mp3")" "$seconds"
+    "$(windows_path "$work/music/$song")" "$seconds"

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -282,9 +283,14 @@ void Win32ClientDriver::Settle() {
 }
 
 void Win32ClientDriver::Advance(milliseconds duration) {
+    // In slices, looking at the queue between them: a thread that has not
+    // for five seconds counts as hung, and the stand-in's answers to it (sent
+    // with SMTO_ABORTIFHUNG) would then fail at once.
+    constexpr milliseconds kSlice{500};
     auto deadline = runtime_.Monotonic() + duration;
     for (auto now = runtime_.Monotonic(); now < deadline; now = runtime_.Monotonic()) {
-        runtime_.WaitForEvents(deadline - now);
+        runtime_.WaitForEvents(std::min<milliseconds>(deadline - now, kSlice));
+        runtime_.DoEvents();
     }
     Settle();
 }
