@@ -22,6 +22,9 @@ constexpr std::size_t kAnchorChars = 256;
 constexpr std::size_t kFirstSearch = 4096;
 // What the tail read on a fresh transcript takes in to make its anchor.
 constexpr std::size_t kTailForAnchor = 2048;
+// How far past what was read a look asks at first: more than a room says
+// between two looks.
+constexpr std::size_t kLookAhead = 4096;
 // Rich edit offsets are 32-bit.
 constexpr std::size_t kMaxOffset =
     static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
@@ -179,11 +182,12 @@ std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
 }
 
 std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std::size_t to) {
-    if (to <= from) return std::string();
     ScanGroup::Seen& seen = group_->seen_;
     const bool shared = seen.active && seen.haveTranscript && transcript == seen.transcript;
-    // Whatever part of the range an earlier scanner read; a read that came
-    // back short ends the text it has, so only ranges inside it are taken.
+    // The control gives no more than it has.
+    if (shared && seen.haveLength) to = std::min(to, seen.length);
+    if (to <= from) return std::string();
+    // Whatever part of the range an earlier scanner read.
     if (shared && from >= seen.from && to <= seen.from + seen.text.size()) {
         return seen.text.substr(from - seen.from, to - from);
     }
@@ -197,6 +201,12 @@ std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std
     if (shared && text.size() > seen.text.size()) {
         seen.from = from;
         seen.text = text;
+    }
+    // A read that came back short but not empty ended at the end of the
+    // text. (Nothing at all may also be a read that failed.)
+    if (shared && !text.empty() && text.size() < to - from) {
+        seen.haveLength = true;
+        seen.length = from + text.size();
     }
     return text;
 }
@@ -269,6 +279,19 @@ void NiteScan::Capture() {
         return;
     }
     if (!transcript) return;
+    // Most looks find nothing new, or a line or two. One read that asks for
+    // a little more than there may be tells both what is new and where the
+    // text ends (the control gives only what it has): one message to the
+    // client where a length and a read would take two.
+    {
+        const std::size_t from = offset_ - anchor_.size();
+        const std::size_t ask = std::min(offset_ + kLookAhead, kMaxOffset);
+        std::string text = ReadRange(transcript, from, ask);
+        if (text.size() < ask - from && text.compare(0, anchor_.size(), anchor_) == 0) {
+            TakeParagraphs(text, from);
+            return;
+        }
+    }
     const std::size_t end = TextLength(transcript);
     if (end >= offset_) {
         std::size_t from = offset_ - anchor_.size();

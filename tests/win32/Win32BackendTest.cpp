@@ -79,6 +79,17 @@ TEST_F(CrossProcess, TextRangesOfEveryLengthComeBackWholeFromTheClientsMemory) {
               6);
     EXPECT_STREQ(piece, "enK:\t\xBB");
 
+    // A range past the end comes back as far as the text goes: the scanner
+    // learns where the text ends from one read.
+    std::vector<char> past(static_cast<std::size_t>(length) + 4096, '#');
+    platform::TextRangeA beyond{
+        {static_cast<std::int32_t>(length) - 2, static_cast<std::int32_t>(length) + 4000},
+        past.data()};
+    EXPECT_EQ(windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                     reinterpret_cast<platform::LParam>(&beyond)),
+              2);
+    EXPECT_STREQ(past.data(), "\xBB\r");
+
     // EM_GETLINE does not go to another process at all.
     char line[64] = "untouched";
     EXPECT_EQ(
