@@ -15,6 +15,7 @@
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "tests/support/ClientDriver.h"
+#include "tools/standin/ControlClient.h"
 #include "tools/standin/ControlProtocol.h"
 
 // After the project's headers: windows.h turns MessageBox into a macro.
@@ -26,7 +27,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr char kReplyClass[] = "StandInReply";
 constexpr milliseconds kStartTimeout{15000};
 constexpr UINT kRequestTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 5000;
@@ -133,9 +133,6 @@ class Win32ClientDriver final : public ClientDriver {
     std::string RoomInputText() override { return One({"roominput"}); }
     std::vector<std::string> ChildCaptions() override { return Call({"children"}); }
 
-    // The reply window's procedure hands replies over here.
-    void TakeReply(std::uint64_t number, std::string_view data);
-
   private:
     std::vector<std::string> Call(const std::vector<std::string>& request);
     bool Flag(const std::vector<std::string>& request) {
@@ -151,39 +148,12 @@ class Win32ClientDriver final : public ClientDriver {
     platform::Win32Runtime runtime_;
     platform::Services services_{windows_, runtime_};
 
-    HWND reply_ = nullptr;
+    standin::ControlClient client_;
     HWND control_ = nullptr;
     PROCESS_INFORMATION process_{};
-    std::uint64_t nextRequest_ = 1;
-    std::uint64_t awaited_ = 0;
-    std::optional<std::vector<std::string>> replyFields_;
 };
 
-LRESULT CALLBACK ReplyProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COPYDATA) {
-        auto* driver = reinterpret_cast<Win32ClientDriver*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        if (!driver || !data) return FALSE;
-        driver->TakeReply(static_cast<std::uint64_t>(data->dwData),
-                          std::string_view(static_cast<const char*>(data->lpData),
-                                           data->lpData ? data->cbData : 0));
-        return TRUE;
-    }
-    return DefWindowProcA(w, msg, wp, lp);
-}
-
 Win32ClientDriver::Win32ClientDriver() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ReplyProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kReplyClass;
-    RegisterClassA(&wc);  // fails harmlessly when an earlier driver registered it
-    reply_ = CreateWindowExA(0, kReplyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                             nullptr);
-    if (!reply_) throw std::runtime_error("cannot create the reply window");
-    SetWindowLongPtrA(reply_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-
     static std::atomic<unsigned> started{0};
     std::string token = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++started);
     std::wstring path = StandInPath();
@@ -194,7 +164,6 @@ Win32ClientDriver::Win32ClientDriver() {
     startup.cb = sizeof startup;
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                         nullptr, nullptr, &startup, &process_)) {
-        DestroyWindow(reply_);
         throw std::runtime_error("cannot start standin.exe next to the test program");
     }
 
@@ -210,7 +179,6 @@ Win32ClientDriver::Win32ClientDriver() {
         TerminateProcess(process_.hProcess, 1);
         CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
-        DestroyWindow(reply_);
         throw std::runtime_error("the stand-in client did not come up");
     }
 }
@@ -225,41 +193,21 @@ Win32ClientDriver::~Win32ClientDriver() {
     }
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
-    DestroyWindow(reply_);
-}
-
-void Win32ClientDriver::TakeReply(std::uint64_t number, std::string_view data) {
-    if (number != awaited_) return;  // a late answer to a request given up on
-    replyFields_ = standin::DecodeFields(data);
-    if (!replyFields_) replyFields_ = std::vector<std::string>{"error", "malformed reply"};
 }
 
 std::vector<std::string> Win32ClientDriver::Call(const std::vector<std::string>& request) {
-    std::string data = standin::EncodeFields(request);
-    awaited_ = standin::kTag | (nextRequest_++ & 0xFFFFFFFFull);
-    replyFields_.reset();
-    COPYDATASTRUCT copy{};
-    copy.dwData = static_cast<ULONG_PTR>(awaited_);
-    copy.cbData = static_cast<DWORD>(data.size());
-    copy.lpData = data.data();
-    DWORD_PTR result = 0;
-    // While it waits, this thread takes the reply the stand-in sends back.
-    BOOL sent = SendMessageTimeoutA(control_, WM_COPYDATA, reinterpret_cast<WPARAM>(reply_),
-                                    reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                                    kRequestTimeoutMs, &result);
-    awaited_ = 0;
-    if (!sent || !replyFields_) {
+    auto answer = client_.Call(control_, request, kRequestTimeoutMs);
+    if (!answer) {
         ADD_FAILURE() << "the stand-in client did not answer \"" << request[0] << "\"";
         return {};
     }
-    std::vector<std::string> reply = std::move(*replyFields_);
-    if (reply.empty() || reply[0] != "ok") {
+    if ((*answer)[0] != "ok") {
         ADD_FAILURE() << "the stand-in client refused \"" << request[0]
-                      << "\": " << (reply.size() > 1 ? reply[1] : "");
+                      << "\": " << (answer->size() > 1 ? (*answer)[1] : "");
         return {};
     }
-    reply.erase(reply.begin());
-    return reply;
+    answer->erase(answer->begin());
+    return std::move(*answer);
 }
 
 void Win32ClientDriver::Settle() {

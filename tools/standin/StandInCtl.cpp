@@ -20,30 +20,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "tools/standin/ControlClient.h"
 #include "tools/standin/ControlProtocol.h"
 
 namespace {
 
-constexpr char kReplyClass[] = "StandInCtlReply";
 constexpr UINT kRequestTimeoutMs = 10000;
 constexpr DWORD kDefaultWaitSeconds = 20;
-
-std::optional<std::vector<std::string>> answer;
-std::uint64_t awaited = 0;
-
-LRESULT CALLBACK ReplyProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != WM_COPYDATA) return DefWindowProcW(w, msg, wp, lp);
-    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-    if (!data || static_cast<std::uint64_t>(data->dwData) != awaited) return FALSE;
-    answer = standin::DecodeFields(
-        std::string_view(static_cast<const char*>(data->lpData), data->lpData ? data->cbData : 0));
-    if (!answer) answer = std::vector<std::string>{"error", "malformed reply"};
-    return TRUE;
-}
 
 std::string Utf8(const wchar_t* wide) {
     int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
@@ -105,34 +93,14 @@ int main() {
         return 3;
     }
 
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ReplyProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kReplyClass;
-    RegisterClassA(&wc);
-    HWND reply = CreateWindowExA(0, kReplyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                                 nullptr);
-    if (!reply) {
-        Write(stderr, "standinctl: cannot create a window for the answer\n");
+    std::optional<std::vector<std::string>> answer;
+    try {
+        answer = standin::ControlClient().Call(control, request, kRequestTimeoutMs);
+    } catch (const std::exception& e) {
+        Write(stderr, std::string("standinctl: ") + e.what() + "\n");
         return 4;
     }
-
-    std::string data = standin::EncodeFields(request);
-    // Any number will do for one request, as long as it carries the tag.
-    awaited = standin::kTag | (GetCurrentProcessId() & 0xFFFFFFFFull);
-    COPYDATASTRUCT copy{};
-    copy.dwData = static_cast<ULONG_PTR>(awaited);
-    copy.cbData = static_cast<DWORD>(data.size());
-    copy.lpData = data.data();
-    DWORD_PTR result = 0;
-    // The stand-in answers with a message of its own before this returns;
-    // the wait takes it in.
-    BOOL sent = SendMessageTimeoutA(control, WM_COPYDATA, reinterpret_cast<WPARAM>(reply),
-                                    reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                                    kRequestTimeoutMs, &result);
-    DestroyWindow(reply);
-    if (!sent || !answer || answer->empty()) {
+    if (!answer) {
         Write(stderr, "standinctl: the stand-in client did not answer \"" + request[0] + "\"\n");
         return 4;
     }
