@@ -71,7 +71,7 @@ void ScanGroup::Poll() {
     seen_.active = true;
     std::vector<std::weak_ptr<NiteScan*>> due;
     for (NiteScan* scan : members_) {
-        if (!scan->polling_ || scan->capturePosted_) continue;
+        if (!scan->polling_) continue;
         scan->Capture();
         due.push_back(scan->alive_);
     }
