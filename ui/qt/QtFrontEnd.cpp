@@ -145,6 +145,9 @@ class QtFrontEnd::FormWindow final : public QWidget {
         // A hidden window must never keep the program alive; only the main
         // window's unload ends it.
         setAttribute(Qt::WA_QuitOnClose, false);
+        // Commands and ticks show, restore and raise it while the user types
+        // in the chat; the keyboard stays there (a click may still take it).
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
         ApplySize();
         for (const auto& control : form.Controls()) Make(*control);
     }

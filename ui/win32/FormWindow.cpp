@@ -208,16 +208,18 @@ void FormWindow::ApplyForm(unsigned what) {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if ((what & forms::FormChange::WindowState) && IsWindowVisible(window_)) {
-        // On a hidden window the state waits for the next show.
+        // On a hidden window the state waits for the next show. None of
+        // these activates the window: the keyboard stays in the chat
+        // (SW_MINIMIZE and SW_RESTORE would move it).
         switch (form_.ShownState()) {
             case forms::WindowState::Minimized:
-                ShowWindow(window_, SW_MINIMIZE);
+                ShowWindow(window_, SW_SHOWMINNOACTIVE);
                 break;
             case forms::WindowState::Maximized:
                 ShowWindow(window_, SW_MAXIMIZE);
                 break;
             case forms::WindowState::Normal:
-                ShowWindow(window_, SW_RESTORE);
+                ShowWindow(window_, SW_SHOWNOACTIVATE);
                 break;
         }
     }
@@ -231,6 +233,8 @@ void FormWindow::ApplyForm(unsigned what) {
 }
 
 void FormWindow::ShowForm() {
+    // Shown by a command or a tick while the user types in the chat: the
+    // keyboard must stay there.
     switch (form_.ShownState()) {
         case forms::WindowState::Minimized:
             ShowWindow(window_, SW_SHOWMINNOACTIVE);
@@ -239,7 +243,8 @@ void FormWindow::ShowForm() {
             ShowWindow(window_, SW_SHOWMAXIMIZED);
             break;
         case forms::WindowState::Normal:
-            ShowWindow(window_, IsIconic(window_) || IsZoomed(window_) ? SW_SHOWNORMAL : SW_SHOW);
+            ShowWindow(window_,
+                       IsIconic(window_) || IsZoomed(window_) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
             break;
     }
 }
