@@ -10,6 +10,8 @@ struct CommandLine {
     bool help = false;
     bool console = false;
     bool trace = false;
+    // Look at the chat client, say what the program finds and end.
+    bool checkClient = false;
     std::string screenName = "Moonraker";
     std::string roomName = "Town Square";
     // Set when the command line cannot be used; says why.

@@ -20,6 +20,8 @@ using platform::sim::RoomLine;
 struct DriverOptions {
     std::string screenName = "Moonraker";
     std::string roomName = "Town Square";
+    // Parts of the window tree the client leaves out (ClientOptions::without).
+    std::vector<std::string> without;
 };
 
 class ClientDriver {

@@ -64,7 +64,9 @@ class Win32ClientDriver final : public ClientDriver {
     void Advance(milliseconds duration) override;
 
     void SignOn(const DriverOptions& options) override {
-        Call({"signon", options.screenName, options.roomName});
+        std::vector<std::string> request{"signon", options.screenName, options.roomName};
+        request.insert(request.end(), options.without.begin(), options.without.end());
+        Call(request);
     }
     void SignOff() override { Call({"signoff"}); }
     void Type(const std::string& text) override { Call({"type", text}); }
