@@ -146,8 +146,11 @@ class QtFrontEnd::FormWindow final : public QWidget {
         // window's unload ends it.
         setAttribute(Qt::WA_QuitOnClose, false);
         // Commands and ticks show, restore and raise it while the user types
-        // in the chat; the keyboard stays there (a click may still take it).
+        // in the chat; the keyboard stays there. Nothing on it takes keys,
+        // so it never asks for them: a window manager that restores a
+        // minimised window would otherwise hand it the keyboard.
         setAttribute(Qt::WA_ShowWithoutActivating, true);
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
         ApplySize();
         for (const auto& control : form.Controls()) Make(*control);
     }
