@@ -73,12 +73,16 @@ FormWindow::FormWindow(forms::Form& form, Fonts& fonts) : form_(form), fonts_(fo
     // No caption and no border: the window is all client area, the form's
     // size. WS_SYSMENU and WS_MINIMIZEBOX draw nothing here but let the
     // taskbar minimise, restore and close it like any other window.
-    window_ = CreateWindowExA(WS_EX_TOPMOST, kFormClass, platform::ToAnsi(form.Caption()).c_str(),
-                              WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX,
-                              forms::Pixels(form.LeftTwips()), forms::Pixels(form.TopTwips()),
-                              PixelsAtLeastOne(form.WidthTwips()),
-                              PixelsAtLeastOne(form.HeightTwips()), nullptr, nullptr, Instance(),
-                              this);
+    // It never takes the keyboard, whatever shows it (the window manager of a
+    // desktop under Wine would otherwise give a window it maps the focus);
+    // nothing on it takes keys. WS_EX_APPWINDOW keeps its taskbar button,
+    // which WS_EX_NOACTIVATE alone would take away.
+    window_ = CreateWindowExA(
+        WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_APPWINDOW, kFormClass,
+        platform::ToAnsi(form.Caption()).c_str(),
+        WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, forms::Pixels(form.LeftTwips()),
+        forms::Pixels(form.TopTwips()), PixelsAtLeastOne(form.WidthTwips()),
+        PixelsAtLeastOne(form.HeightTwips()), nullptr, nullptr, Instance(), this);
     if (!window_) return;
     for (const auto& control : form.Controls()) Make(*control);
 }
