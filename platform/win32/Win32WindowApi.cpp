@@ -355,7 +355,8 @@ int Win32WindowApi::ProcessBits(Hwnd window) {
     if (Special(window)) return 0;
     const DWORD process = ProcessOf(ToHandle(window));
     if (process == 0) return 0;
-    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    // Not the narrower "limited" right, which Windows XP does not know.
+    HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, process);
     if (!handle) return 0;
     BOOL emulated = FALSE;
     const bool known = IsWow64Process(handle, &emulated) != 0;
