@@ -1,7 +1,6 @@
 #include "aol/modAol7SendChat.h"
 
 #include <algorithm>
-#include <string_view>
 #include <vector>
 
 #include "aol/modAolTools.h"
