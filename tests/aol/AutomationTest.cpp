@@ -27,7 +27,7 @@ class Automation : public ::testing::Test {
   protected:
     void SetUp() override { driver = testsupport::MakeClientDriver(); }
     void SignOn(const std::string& name = "Moonraker", const std::string& room = "Town Square") {
-        driver->SignOn({name, room, {}});
+        driver->SignOn({name, room});
         driver->Settle();
     }
     platform::WindowApi& windows() { return driver->Services().windows; }

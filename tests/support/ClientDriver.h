@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Services.h"
@@ -18,8 +19,13 @@ using platform::sim::InstantMessage;
 using platform::sim::RoomLine;
 
 struct DriverOptions {
-    std::string screenName = "Moonraker";
-    std::string roomName = "Town Square";
+    // A constructor, so that {name, room} needs no third field.
+    DriverOptions(std::string name = "Moonraker", std::string room = "Town Square",
+                  std::vector<std::string> leaveOut = {})
+        : screenName(std::move(name)), roomName(std::move(room)), without(std::move(leaveOut)) {}
+
+    std::string screenName;
+    std::string roomName;
     // Parts of the window tree the client leaves out (ClientOptions::without).
     std::vector<std::string> without;
 };

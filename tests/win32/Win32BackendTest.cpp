@@ -37,7 +37,7 @@ class CrossProcess : public ::testing::Test {
   protected:
     void SetUp() override {
         driver = testsupport::MakeClientDriver();
-        driver->SignOn({"Bob", "Lobby", {}});
+        driver->SignOn({"Bob", "Lobby"});
         driver->Settle();
     }
     platform::WindowApi& windows() { return driver->Services().windows; }
@@ -215,7 +215,7 @@ TEST_P(CrossProcessReads, FollowTheClientIntoItsNextProcess) {
     };
     for (const char* who : {"First", "Second"}) {
         auto driver = testsupport::MakeClientDriver();
-        driver->SignOn({"Bob", "Lobby", {}});
+        driver->SignOn({"Bob", "Lobby"});
         driver->SetRoomWidth(0);
         driver->Say(who, "hello");
         driver->Settle();
@@ -276,7 +276,7 @@ TEST(CrossProcessReads, AClientSendingLargeMessagesSurvivesBeingRead) {
 
 TEST(StandIn, EndsWithItsDriver) {
     auto driver = testsupport::MakeClientDriver();
-    driver->SignOn({"Bob", "Lobby", {}});
+    driver->SignOn({"Bob", "Lobby"});
     driver->Settle();
     ASSERT_NE(FindWindowA("AOL Frame25", nullptr), nullptr);
     driver.reset();

@@ -166,7 +166,7 @@ class Session : public ::testing::Test {
     // folder; its handle prompt, once it is open.
     HWND Launch() {
         client_ = testsupport::MakeClientDriver();
-        client_->SignOn({kScreenName, kRoom, {}});
+        client_->SignOn({kScreenName, kRoom});
         folder_ = std::make_unique<e2e::ScratchFolder>();
         program_ = std::make_unique<e2e::ProgramProcess>(e2e::ProgramPath(), folder_->Path());
         HWND prompt = AwaitDialog(kStartBound);
