@@ -1,6 +1,7 @@
 #include "aol/NiteScan.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,7 @@ constexpr platform::Millis kPollInterval{100};
 // A look checks at least this many of the last lines read ...
 constexpr std::size_t kAnchorLines = 3;
 // ... within the text of the last lines read the scanner keeps.
-constexpr std::size_t kKnownMax = 8192;
+constexpr std::size_t kKnownMax = 4096;
 // How far back from where it was the anchor is first looked for after the
 // history moved; each further try looks four times as far.
 constexpr std::size_t kFirstSearch = 4096;
@@ -280,36 +281,79 @@ void NiteScan::ChooseCheck() {
     // could be taken for it only by saying that whole stretch again; and
     // without a border no place where it ends can overlap the true one.
     const std::size_t n = known_.size();
-    if (n == 0) {
-        check_ = 0;
-        return;
-    }
-    // The borders of the ends of known_, from the prefix function of the
-    // text reversed (rev[0, L) is the end of length L, reversed), as far as
-    // the search gets.
-    const std::string rev(known_.rbegin(), known_.rend());
-    std::vector<std::uint32_t> border(n, 0);
-    auto startsLine = [&](std::size_t length) {
-        const char before = known_[n - length - 1];
-        return (before == '\r' && known_[n - length] != '\n') || before == '\n';
-    };
-    auto unique = [&](std::size_t length) {
-        return known_.find(std::string_view(known_).substr(n - length)) == n - length;
-    };
-    std::size_t lines = known_[n - 1] == '\r' ? 1 : 0;
     check_ = n;
-    for (std::size_t length = 2; length < n; ++length) {
-        const std::size_t i = length - 1;
-        std::uint32_t k = border[i - 1];
-        while (k > 0 && rev[i] != rev[k]) k = border[k - 1];
-        if (rev[i] == rev[k]) ++k;
-        border[i] = k;
-        if (known_[n - length] == '\r') ++lines;
-        if (lines >= kAnchorLines && k == 0 && startsLine(length) && unique(length)) {
-            check_ = length;
+    if (n == 0) return;
+    const std::string_view known(known_);
+    // The lengths of the ends that start a line, shortest first, from the
+    // one with kAnchorLines lines on, and all of known_ last; found going
+    // back only as far as asked.
+    std::vector<std::size_t> ends;
+    std::size_t scanned = n, lines = 0;
+    auto lineStart = [&](std::size_t i) {  // the start of the line that holds known[i - 1]
+        while (i > 0 && known[i - 1] != '\r' && known[i - 1] != '\n') --i;
+        return i;
+    };
+    auto reach = [&](std::size_t k) {
+        while (ends.size() <= k && (ends.empty() || ends.back() < n)) {
+            std::size_t i = lineStart(scanned - 1);
+            // Between the CR and the LF of one paragraph end is no line start.
+            if (i > 0 && known[i - 1] == '\r' && known[i] == '\n') i = lineStart(i - 1);
+            scanned = i;
+            if (i == 0) {
+                ends.push_back(n);
+            } else if (++lines >= kAnchorLines) {
+                ends.push_back(n - i);
+            }
+        }
+        return k < ends.size();
+    };
+    // A room that says one line (or a few, in turn) over and over has known_
+    // repeat with the length of its last lines: then no end of it is unique.
+    for (std::size_t i = n, count = 0; count < kAnchorLines && i > 0; ++count) {
+        i = lineStart(i - 1);
+        if (i > 0 && known[i - 1] == '\r' && known[i] == '\n') i = lineStart(i - 1);
+        const std::size_t period = n - i;
+        if (i > 0 && known.substr(0, i) == known.substr(period)) return;
+    }
+    auto unique = [&](std::size_t k) {
+        const std::string_view end = known.substr(n - ends[k]);
+        // A short stretch is found fastest by skipping; a long one that
+        // repeats early by comparing from the start.
+        if (end.size() > 256) return known.find(end) == n - ends[k];
+        auto found = std::search(known.begin(), known.end(),
+                                 std::boyer_moore_horspool_searcher(end.begin(), end.end()));
+        return static_cast<std::size_t>(found - known.begin()) == n - ends[k];
+    };
+    auto borderless = [&](std::size_t k) {
+        const std::string_view end = known.substr(n - ends[k]);
+        std::string twice;
+        twice.reserve(2 * end.size());
+        twice.append(end).append(end);
+        return twice.find(end, 1) == end.size();
+    };
+    // Once one end is unique every longer one is: the shortest by going out
+    // in doubling steps and then halving back.
+    std::size_t lo = 0, hi = 0;
+    while (reach(hi) && ends[hi] < n && !unique(hi)) {
+        lo = hi + 1;
+        hi = 2 * hi + 1;
+    }
+    if (!reach(hi)) hi = ends.size() - 1;
+    while (lo < hi) {
+        std::size_t mid = lo + (hi - lo) / 2;
+        if (unique(mid)) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    for (std::size_t k = hi; reach(k); ++k) {
+        if (ends[k] == n || borderless(k)) {
+            check_ = ends[k];
             return;
         }
     }
+    check_ = n;
 }
 
 bool NiteScan::FindPlace(platform::Hwnd transcript) {
@@ -360,9 +404,8 @@ bool NiteScan::FindPlace(platform::Hwnd transcript) {
         if (at != std::string::npos) {
             // What was read before `at` is what the transcript still holds of it.
             known_.erase(0, known_.size() - std::min(known_.size(), at));
-            ChooseCheck();
             offset_ = at;
-            TakeParagraphs(text, lo);
+            if (!TakeParagraphs(text, lo)) ChooseCheck();
             return true;
         }
     }
@@ -389,7 +432,7 @@ void NiteScan::Capture() {
     FindPlace(transcript);
 }
 
-void NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
+bool NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
     // `text` starts at textStart, at or before offset_. Each whole paragraph
     // after offset_ is a chat line, "Sender:\tText"; a paragraph without a
     // sender (the room's own notices) has an empty one. A paragraph not yet
@@ -412,7 +455,7 @@ void NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
         pos = cr + 1;
     }
     offset_ = textStart + pos;
-    if (pos == start) return;
+    if (pos == start) return false;
     known_.append(text, start, pos - start);
     if (known_.size() > kKnownMax) {
         // Keep whole lines where there are any.
@@ -422,6 +465,7 @@ void NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
         known_.erase(0, cut);
     }
     ChooseCheck();
+    return true;
 }
 
 void NiteScan::Deliver() {

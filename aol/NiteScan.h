@@ -123,8 +123,9 @@ class NiteScan {
     // what follows. False when the transcript could not be read.
     bool FindPlace(platform::Hwnd transcript);
     // Takes the whole paragraphs of `text` (which starts at `textStart`, at or
-    // before offset_) that lie past offset_, and moves past them.
-    void TakeParagraphs(const std::string& text, std::size_t textStart);
+    // before offset_) that lie past offset_, and moves past them; false when
+    // there were none.
+    bool TakeParagraphs(const std::string& text, std::size_t textStart);
     // Chooses how much of the end of known_ each look checks.
     void ChooseCheck();
     std::string_view Check() const {
