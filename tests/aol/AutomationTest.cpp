@@ -377,6 +377,21 @@ INSTANTIATE_TEST_SUITE_P(RichEdit, Scanner,
                                         : std::string("Later");
                          });
 
+TEST_P(Scanner, TheTranscriptEndsItsParagraphsAsItsGenerationDoes) {
+    SignOn("Bob");
+    driver->Say("KarenK", "hi");
+    Catchup();
+    Hwnd transcript =
+        modAolTools::FindNthChild(windows(), modAolTools::FindChatRoom(windows()), "RICHCNTL", 2);
+    char buffer[64] = {};
+    platform::TextRangeA range{{0, 60}, buffer};
+    windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                           reinterpret_cast<platform::LParam>(&range));
+    EXPECT_EQ(std::string(buffer), richEdit == testsupport::RichEditGeneration::First
+                                       ? "KarenK:\thi\r\n"
+                                       : "KarenK:\thi\r");
+}
+
 TEST_P(Scanner, ReportsEveryNewLineOnceThroughTheEventLoop) {
     SignOn("Bob");
     aol::NiteScan one(driver->Services()), two(driver->Services());
