@@ -18,11 +18,11 @@ constexpr platform::Millis kPollInterval{100};
 constexpr std::size_t kAnchorLines = 3;
 // ... within the text of the last lines read the scanner keeps.
 constexpr std::size_t kKnownMax = 4096;
-// How far back from where it was the anchor is first looked for after the
-// history moved; each further try looks four times as far.
+// How far back from where it was the checked stretch is first looked for
+// after the history moved; each further try looks four times as far.
 constexpr std::size_t kFirstSearch = 4096;
 // What the tail read on a fresh transcript takes in of the history.
-constexpr std::size_t kTailForAnchor = 2048;
+constexpr std::size_t kTail = 2048;
 // How far past what was read a look asks at first: more than a room says
 // between two looks.
 constexpr std::size_t kLookAhead = 4096;
@@ -176,8 +176,9 @@ std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
     platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
     auto got = services_.windows.SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
                                               reinterpret_cast<platform::WParam>(&how), 0);
-    if (got <= 0)
+    if (got <= 0) {
         got = services_.windows.SendMessageA(transcript, platform::WM_GETTEXTLENGTH, 0, 0);
+    }
     return std::min(static_cast<std::size_t>(std::max<platform::LResult>(got, 0)), kMaxOffset);
 }
 
@@ -218,7 +219,7 @@ std::string NiteScan::ReadToEnd(platform::Hwnd transcript, std::size_t from) {
     // text ends (the control gives only what it has). When it comes back
     // full, a larger one from the same place: each read is the text as it
     // stood at one moment, never pieced together from two.
-    std::size_t ask = kLookAhead;
+    std::size_t ask = (offset_ > from ? offset_ - from : 0) + kLookAhead;
     for (int i = 0; i < kMaxReads; ++i) {
         std::string text = ReadRange(transcript, from, from + ask);
         if (text.size() < ask || from + ask >= kMaxOffset) return text;
@@ -242,7 +243,7 @@ void NiteScan::StartAtEnd(platform::Hwnd transcript) {
     // where to start looking, but it may not know the message or count
     // differently.
     const std::size_t length = TextLength(transcript);
-    std::size_t from = length - std::min(length, kTailForAnchor);
+    std::size_t from = length - std::min(length, kTail);
     std::string text;
     for (int i = 0; i < kMaxReads; ++i) {
         text = ReadToEnd(transcript, from);
@@ -268,6 +269,7 @@ void NiteScan::StartAtEnd(platform::Hwnd transcript) {
         // From the first whole line in it.
         std::size_t cr = text.find('\r');
         if (cr != std::string::npos && cr + 1 < stop) begin = cr + 1;
+        if (begin > 0 && begin + 1 < stop && text[begin] == '\n') ++begin;
     }
     offset_ = from + stop;
     known_ = text.substr(begin, stop - begin);
@@ -462,6 +464,7 @@ bool NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
         std::size_t cut = known_.size() - kKnownMax;
         std::size_t cr = known_.find('\r', cut);
         if (cr != std::string::npos && cr + 1 < known_.size()) cut = cr + 1;
+        if (cut + 1 < known_.size() && known_[cut] == '\n') ++cut;
         known_.erase(0, cut);
     }
     ChooseCheck();

@@ -18,12 +18,11 @@
 // may say next: at least three lines, and back past lines that repeat, to a
 // stretch that occurs only once in what it knows and does not begin with
 // what it ends with. A member repeating one line makes it reach back to the
-// last line that differs. When the check fails the history moved, and the
-// scanner takes the nearest place where that stretch ends now, or, when the
-// trim took part of it, the longest start of the transcript that ends what
-// it knows. Where even that cannot tell (everything still shown is one line
-// repeated), it takes what reports the fewest lines, so that nothing is
-// ever reported twice.
+// last line that differs, within the last few kilobytes read, which it keeps. When the check fails
+// the history moved, and the scanner takes the nearest place where that stretch ends now, or, when
+// the trim took part of it, the longest start of the transcript that ends what it knows. Where even
+// that cannot tell (everything still shown is one line repeated), it takes what reports the fewest
+// lines, so that nothing is ever reported twice.
 //
 // Lines are noticed when the window system says that something changed (or
 // by a short poll where it cannot say) and reported through the event loop,

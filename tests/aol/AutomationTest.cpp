@@ -802,6 +802,26 @@ TEST_F(PollingScanners, ShareOneLookAtTheRoomAndEachHearsEveryLine) {
     EXPECT_EQ(polling->finds + polling->lengths + polling->ranges, 0);
 }
 
+TEST_F(PollingScanners, AQuietLookAfterAFloodIsStillOneRead) {
+    SignOn("Bob");
+    aol::NiteScan scan(*services, group.get());
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    // More repeats than the scanner keeps of what it read.
+    driver->SayTogether(std::vector<RoomLine>(600, RoomLine{"KarenK", "lol"}));
+    Catchup();
+    polling->Reset();
+    driver->Advance(1s);
+    EXPECT_GE(polling->ranges, 5);
+    EXPECT_LE(polling->ranges, 12);
+    EXPECT_EQ(polling->lengths, 0);
+    driver->Say("Bob", "still heard");
+    Catchup();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.back(), (Heard{"Bob", "still heard"}));
+}
+
 TEST_F(PollingScanners, AMemberSwitchedOffOrGoneLeavesTheOthersHearing) {
     SignOn("Bob");
     auto one = std::make_unique<aol::NiteScan>(*services, group.get());
