@@ -614,13 +614,11 @@ TEST_P(Scanner, AFloodOfOneLineWhileTheClientTrimsLosesNoneOfTheUsersLines) {
     EXPECT_TRUE(InOrderAmong(heard, said)) << ::testing::PrintToString(heard);
 }
 
-// A transcript control that answers some messages with 0, as a control does
-// with a message it does not know (the first rich edit generation with
-// EM_GETTEXTLENGTHEX) or a read that fails; `deaf` switches it.
-class DeafWindows final : public platform::WindowApi {
+// The client's windows behind a window system of a test's own, which cannot
+// tell of changes (so that scanners poll) and may meddle with messages.
+class ThroughWindows : public platform::WindowApi {
   public:
-    DeafWindows(platform::WindowApi& inner, std::vector<unsigned> messages)
-        : inner_(inner), messages_(std::move(messages)) {}
+    explicit ThroughWindows(platform::WindowApi& inner) : inner_(inner) {}
     Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
         return inner_.FindWindowA(className, caption);
     }
@@ -630,9 +628,6 @@ class DeafWindows final : public platform::WindowApi {
     }
     platform::LResult SendMessageA(Hwnd window, unsigned message, platform::WParam wParam,
                                    platform::LParam lParam) override {
-        if (deaf && std::find(messages_.begin(), messages_.end(), message) != messages_.end()) {
-            return 0;
-        }
         return inner_.SendMessageA(window, message, wParam, lParam);
     }
     bool PostMessageA(Hwnd window, unsigned message, platform::WParam wParam,
@@ -643,10 +638,28 @@ class DeafWindows final : public platform::WindowApi {
     int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override {
         return inner_.GetWindowTextA(window, buffer, maxCount);
     }
+
+  protected:
+    platform::WindowApi& inner_;
+};
+
+// A transcript control that answers some messages with 0, as a control does
+// with a message it does not know (the first rich edit generation with
+// EM_GETTEXTLENGTHEX) or a read that fails; `deaf` switches it.
+class DeafWindows final : public ThroughWindows {
+  public:
+    DeafWindows(platform::WindowApi& inner, std::vector<unsigned> messages)
+        : ThroughWindows(inner), messages_(std::move(messages)) {}
+    platform::LResult SendMessageA(Hwnd window, unsigned message, platform::WParam wParam,
+                                   platform::LParam lParam) override {
+        if (deaf && std::find(messages_.begin(), messages_.end(), message) != messages_.end()) {
+            return 0;
+        }
+        return inner_.SendMessageA(window, message, wParam, lParam);
+    }
     bool deaf = true;
 
   private:
-    platform::WindowApi& inner_;
     std::vector<unsigned> messages_;
 };
 
@@ -696,13 +709,88 @@ TEST_P(Scanner, WhateverTheControlAnswersNoOldLineIsReportedAndNoneTwice) {
     }
 }
 
+// The room changes between two reads of one look, as the room of a client
+// in another process can: it drops its two oldest lines and gains one.
+class ChangingWindows final : public ThroughWindows {
+  public:
+    using ThroughWindows::ThroughWindows;
+    platform::LResult SendMessageA(Hwnd window, unsigned message, platform::WParam wParam,
+                                   platform::LParam lParam) override {
+        if (message == platform::EM_GETTEXTRANGE && !sneak_.empty() && ++reads_ == at_) {
+            Change(window);
+        }
+        return inner_.SendMessageA(window, message, wParam, lParam);
+    }
+    // `line` comes in just before the read `at` from now.
+    void Arm(std::string line, int at) {
+        sneak_ = std::move(line);
+        at_ = at;
+        reads_ = 0;
+    }
+    bool Fired() const { return sneak_.empty(); }
+
+  private:
+    void Change(Hwnd transcript) {
+        std::vector<char> buffer(1 << 16);
+        inner_.SendMessageA(transcript, platform::WM_GETTEXT, buffer.size(),
+                            reinterpret_cast<platform::LParam>(buffer.data()));
+        std::vector<std::string> lines;
+        std::string all(buffer.data()), line;
+        for (char c : all) {
+            if (c == '\n') continue;
+            if (c != '\r') {
+                line += c;
+                continue;
+            }
+            lines.push_back(line);
+            line.clear();
+        }
+        std::string text;
+        for (std::size_t i = std::min<std::size_t>(2, lines.size()); i < lines.size(); ++i) {
+            text += lines[i] + "\r";
+        }
+        text += "Zed:\t" + sneak_ + "\r";
+        inner_.SendMessageA(transcript, platform::WM_SETTEXT, 0,
+                            reinterpret_cast<platform::LParam>(text.c_str()));
+        sneak_.clear();
+    }
+    std::string sneak_;
+    int at_ = 0, reads_ = 0;
+};
+
+TEST_P(Scanner, ALookThatSeesTheRoomChangeBetweenItsReadsTakesEachLineOnce) {
+    // The simulated client's room is changed from here; the stand-in keeps
+    // its own count of what it trims, which a change from outside would upset.
+    if (!driver->VirtualTime()) GTEST_SKIP();
+    SignOn("Bob");
+    driver->SetHistoryLimit(6);
+    for (int i = 0; i < 6; ++i) driver->Say("KarenK", "before " + std::to_string(i));
+    Catchup();
+    ChangingWindows changing(windows());
+    platform::Services services{changing, runtime()};
+    aol::NiteScan scan(services);
+    std::vector<std::string> heard, expected;
+    scan.SetChatLineHandler([&](const std::string&, const std::string& t) { heard.push_back(t); });
+    scan.ScanON();
+    for (int i = 0; i < 12; ++i) {
+        expected.push_back("said " + std::to_string(i));
+        expected.push_back("sneaked " + std::to_string(i));
+        driver->Say("KarenK", expected[expected.size() - 2]);
+        driver->Settle();
+        changing.Arm(expected.back(), 2 + i % 3);
+        Catchup();
+        Catchup();
+        ASSERT_TRUE(changing.Fired());
+    }
+    EXPECT_EQ(heard, expected);
+}
+
 // --- scanners that poll together ---
 
-// The client's windows as a window system that cannot tell of changes, so
-// that the scanners poll; counts the reads that cross to the client.
-class PollingWindows final : public platform::WindowApi {
+// The reads that cross to the client, counted.
+class PollingWindows final : public ThroughWindows {
   public:
-    explicit PollingWindows(platform::WindowApi& inner) : inner_(inner) {}
+    using ThroughWindows::ThroughWindows;
     Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
         ++finds;
         return inner_.FindWindowA(className, caption);
@@ -718,20 +806,9 @@ class PollingWindows final : public platform::WindowApi {
         if (message == platform::EM_GETTEXTRANGE) ++ranges;
         return inner_.SendMessageA(window, message, wParam, lParam);
     }
-    bool PostMessageA(Hwnd window, unsigned message, platform::WParam wParam,
-                      platform::LParam lParam) override {
-        return inner_.PostMessageA(window, message, wParam, lParam);
-    }
-    int GetWindowTextLengthA(Hwnd window) override { return inner_.GetWindowTextLengthA(window); }
-    int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override {
-        return inner_.GetWindowTextA(window, buffer, maxCount);
-    }
     void Reset() { finds = lengths = ranges = 0; }
 
     int finds = 0, lengths = 0, ranges = 0;
-
-  private:
-    platform::WindowApi& inner_;
 };
 
 class PollingScanners : public ScannerBase {
