@@ -383,13 +383,11 @@ TEST_P(Scanner, TheTranscriptEndsItsParagraphsAsItsGenerationDoes) {
     Catchup();
     Hwnd transcript =
         modAolTools::FindNthChild(windows(), modAolTools::FindChatRoom(windows()), "RICHCNTL", 2);
-    char buffer[64] = {};
-    platform::TextRangeA range{{0, 60}, buffer};
-    windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
-                           reinterpret_cast<platform::LParam>(&range));
-    EXPECT_EQ(std::string(buffer), richEdit == testsupport::RichEditGeneration::First
-                                       ? "KarenK:\thi\r\n"
-                                       : "KarenK:\thi\r");
+    // The second line starts past "KarenK:\thi" and its end: CR LF in the
+    // first generation, CR in later ones. (Its text may come through a
+    // window system that gives every paragraph end as CR.)
+    const bool first = richEdit == testsupport::RichEditGeneration::First;
+    EXPECT_EQ(windows().SendMessageA(transcript, platform::EM_LINEINDEX, 1, 0), first ? 12 : 11);
 }
 
 TEST_P(Scanner, ReportsEveryNewLineOnceThroughTheEventLoop) {
