@@ -17,9 +17,13 @@ namespace testsupport {
 using platform::sim::InstantMessage;
 using platform::sim::RoomLine;
 
+using platform::sim::RichEditGeneration;
+
 struct DriverOptions {
     std::string screenName = "Moonraker";
     std::string roomName = "Town Square";
+    // Which rich edit the client's controls are (the room's transcript among them).
+    RichEditGeneration richEdit = RichEditGeneration::Later;
 };
 
 class ClientDriver {

@@ -72,7 +72,8 @@ class Win32ClientDriver final : public ClientDriver {
     void Advance(milliseconds duration) override;
 
     void SignOn(const DriverOptions& options) override {
-        Call({"signon", options.screenName, options.roomName});
+        const bool first = options.richEdit == RichEditGeneration::First;
+        Call({"signon", options.screenName, options.roomName, first ? "richedit1" : ""});
     }
     void SignOff() override { Call({"signoff"}); }
     void Type(const std::string& text) override { Call({"type", text}); }
