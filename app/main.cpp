@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
 #endif
     app::CommandLine commandLine = app::ParseCommandLine(args);
     const bool windowed =
-        commandLine.error.empty() && !commandLine.help && !WantsConsole(commandLine);
+        commandLine.error.empty() && !commandLine.help && !commandLine.version &&
+        !WantsConsole(commandLine);
 #ifdef _WIN32
     // Everything but the windowed program talks through the standard streams
     // (so does a build without windows, to say that it has none).
@@ -108,6 +109,10 @@ int main(int argc, char** argv) {
     }
     if (commandLine.help) {
         std::cout << app::Usage();
+        return 0;
+    }
+    if (commandLine.version) {
+        std::cout << app::VersionLine();
         return 0;
     }
     try {
