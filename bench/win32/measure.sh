@@ -44,7 +44,7 @@ wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=wine
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export HOME="$work" LC_ALL=C
-[ -f "$WINEPREFIX/.headless" ] || {
+[ -f "$WINEPREFIX/.headless-wow64" ] || {
     echo "measure: no headless prefix; run scripts/test-windows first" >&2
     exit 1
 }

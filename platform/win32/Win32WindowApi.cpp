@@ -36,6 +36,21 @@ bool Special(Hwnd window) {
            ToHandle(window) == HWND_TOPMOST || ToHandle(window) == HWND_NOTOPMOST;
 }
 
+// Wine's ntdll says so by exporting its version.
+bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Under Wine the wineserver reads and writes another process's memory by
+// attaching to it with ptrace, which stops it, and allocates there through
+// a signal. A stopped process that was writing a request to the server
+// larger than the pipe holds (a big WM_COPYDATA, clipboard data, a long
+// window text) sees a short write and aborts ("partial write"). Reading
+// with WM_GETTEXT stops nobody: the client answers from its message loop.
+// A snapshot this young answers again instead of a second WM_GETTEXT.
+constexpr std::chrono::milliseconds kSnapshotLife{50};
+
 DWORD ProcessOf(HWND window) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -55,9 +70,11 @@ class Win32WindowApi::RemoteArea {
   public:
     RemoteArea(DWORD processId, std::size_t size)
         : processId_(processId),
-          process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                   PROCESS_QUERY_LIMITED_INFORMATION,
-                               FALSE, processId)) {
+          // PROCESS_QUERY_INFORMATION, not the narrower "limited" right:
+          // Windows XP refuses a request for rights it does not know.
+          process_(OpenProcess(
+              PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+              FALSE, processId)) {
         if (!process_) return;
         BOOL wow64 = FALSE;
         // A 32-bit process on 64-bit Windows lays the structures out with
@@ -66,6 +83,15 @@ class Win32WindowApi::RemoteArea {
         size_ = std::max<std::size_t>(size, kMinimum);
         address_ =
             VirtualAllocEx(process_, nullptr, size_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        // A 32-bit client reaches nothing above 4 GB: a text pointer there
+        // would arrive cut to its lower half and the control would write
+        // somewhere else entirely. 64-bit Windows keeps a WoW64 process's
+        // memory below that line, so this should never hold; if it does,
+        // the client cannot be read, and every read answers nothing.
+        if (address_ && thirtyTwoBit_ && Address() + size_ > kFourGigabytes) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+            address_ = nullptr;
+        }
     }
     ~RemoteArea() {
         if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
@@ -97,6 +123,7 @@ class Win32WindowApi::RemoteArea {
 
   private:
     static constexpr std::size_t kMinimum = 64 * 1024;
+    static constexpr std::uint64_t kFourGigabytes = 0x100000000ull;
 
     DWORD processId_;
     HANDLE process_;
@@ -105,7 +132,10 @@ class Win32WindowApi::RemoteArea {
     void* address_ = nullptr;
 };
 
-Win32WindowApi::Win32WindowApi(std::chrono::milliseconds sendTimeout) : sendTimeout_(sendTimeout) {}
+Win32WindowApi::Win32WindowApi(std::chrono::milliseconds sendTimeout, RemoteText remoteText)
+    : sendTimeout_(sendTimeout),
+      byWindowText_(remoteText == RemoteText::kWindowText ||
+                    (remoteText == RemoteText::kAuto && UnderWine())) {}
 
 Win32WindowApi::~Win32WindowApi() = default;
 
@@ -152,9 +182,14 @@ LResult Win32WindowApi::SendMessageA(Hwnd window, unsigned message, WParam wPara
     if (process != GetCurrentProcessId()) {
         switch (message) {
             case platform::EM_GETTEXTRANGE:
+                if (byWindowText_) {
+                    return GetTextRangeByWindowText(
+                        window, reinterpret_cast<platform::TextRangeA*>(lParam));
+                }
                 return GetTextRange(window, process,
                                     reinterpret_cast<platform::TextRangeA*>(lParam));
             case platform::EM_GETTEXTLENGTHEX:
+                if (byWindowText_) return GetTextLengthByWindowText(window);
                 return GetTextLength(window, process,
                                      reinterpret_cast<const platform::GetTextLengthEx*>(wParam));
             case EM_GETLINE:
@@ -240,6 +275,60 @@ LResult Win32WindowApi::GetTextLength(Hwnd window, unsigned long process,
         return 0;
     }
     return Send(window, platform::EM_GETTEXTLENGTHEX, static_cast<WParam>(remote->Address()), 0);
+}
+
+const std::string& Win32WindowApi::WindowText(Hwnd window) {
+    const auto now = std::chrono::steady_clock::now();
+    if (snapshot_.window == window && now - snapshot_.taken < kSnapshotLife) {
+        return snapshot_.text;
+    }
+    snapshot_ = Snapshot{window, now, {}};
+    std::string& text = snapshot_.text;
+    // A rich edit's length may count a paragraph end once where its text
+    // holds CR LF, and the text may grow between the two messages: a buffer
+    // that comes back full is made larger and read again.
+    auto size =
+        static_cast<std::size_t>(std::max<LResult>(Send(window, WM_GETTEXTLENGTH, 0, 0), 0));
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        size = size * 2 + 256;
+        text.assign(size, '\0');
+        const LResult got = Send(window, WM_GETTEXT, static_cast<WParam>(size),
+                                 reinterpret_cast<LParam>(text.data()));
+        const auto length =
+            static_cast<std::size_t>(std::clamp<LResult>(got, 0, static_cast<LResult>(size)));
+        if (length + 1 < size) {
+            text.resize(length);
+            break;
+        }
+    }
+    if (text.size() == size) text.clear();  // never settled: nothing rather than a cut text
+    // One CR for each CR LF, as EM_GETTEXTRANGE gives paragraph ends.
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < text.size(); ++in) {
+        const char c = text[in];
+        if (c == '\r' && in + 1 < text.size() && text[in + 1] == '\n') ++in;
+        text[out++] = c;
+    }
+    text.resize(out);
+    return text;
+}
+
+LResult Win32WindowApi::GetTextRangeByWindowText(Hwnd window, platform::TextRangeA* range) {
+    if (!range || !range->lpstrText) return 0;
+    range->lpstrText[0] = '\0';
+    const std::string& text = WindowText(window);
+    const auto size = static_cast<std::int64_t>(text.size());
+    const std::int64_t from = std::clamp<std::int64_t>(range->chrg.cpMin, 0, size);
+    const std::int64_t to =
+        range->chrg.cpMax < 0 ? size : std::clamp<std::int64_t>(range->chrg.cpMax, from, size);
+    const auto got = static_cast<std::size_t>(to - from);
+    std::memcpy(range->lpstrText, text.data() + from, got);
+    range->lpstrText[got] = '\0';
+    return static_cast<LResult>(got);
+}
+
+LResult Win32WindowApi::GetTextLengthByWindowText(Hwnd window) {
+    return static_cast<LResult>(WindowText(window).size());
 }
 
 bool Win32WindowApi::PostMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) {

@@ -8,10 +8,17 @@
 // EM_GETTEXTLENGTHEX) are carried to a window of another process in that
 // process's memory; EM_GETLINE to another process is refused, as it is not
 // safe there everywhere (Wine cuts the line and may write past the buffer).
+//
+// Under Wine, touching another process's memory stops that process for a
+// moment, and a process stopped in the middle of a large request to the
+// wineserver aborts. There the two messages are answered from the window's
+// WM_GETTEXT instead, which the system carries between processes itself:
+// the same text, each paragraph ending in one CR, and offsets into it.
 
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <string>
 
 #include "platform/WindowApi.h"
 
@@ -21,7 +28,12 @@ class Win32WindowApi final : public WindowApi {
   public:
     // `sendTimeout` bounds every synchronous message: a client that hangs
     // must not hang the program with it.
-    explicit Win32WindowApi(std::chrono::milliseconds sendTimeout = std::chrono::seconds(5));
+    // How the text of another process's rich edit is read: in its memory,
+    // or through WM_GETTEXT; kAuto takes WM_GETTEXT under Wine only.
+    enum class RemoteText { kAuto, kProcessMemory, kWindowText };
+
+    explicit Win32WindowApi(std::chrono::milliseconds sendTimeout = std::chrono::seconds(5),
+                            RemoteText remoteText = RemoteText::kAuto);
     ~Win32WindowApi() override;
     Win32WindowApi(const Win32WindowApi&) = delete;
     Win32WindowApi& operator=(const Win32WindowApi&) = delete;
@@ -45,9 +57,22 @@ class Win32WindowApi final : public WindowApi {
     // For a window of process `process`, not this one.
     LResult GetTextRange(Hwnd window, unsigned long process, TextRangeA* range);
     LResult GetTextLength(Hwnd window, unsigned long process, const GetTextLengthEx* how);
+    // The same two, through WM_GETTEXT.
+    LResult GetTextRangeByWindowText(Hwnd window, TextRangeA* range);
+    LResult GetTextLengthByWindowText(Hwnd window);
+    // The window's text, paragraphs ending in CR; a snapshot taken a moment
+    // ago answers for the same window, so that a length and the range read
+    // after it agree.
+    const std::string& WindowText(Hwnd window);
 
     std::chrono::milliseconds sendTimeout_;
+    bool byWindowText_;
     std::unique_ptr<RemoteArea> remote_;
+    struct Snapshot {
+        Hwnd window = 0;
+        std::chrono::steady_clock::time_point taken;
+        std::string text;
+    } snapshot_;
 };
 
 }  // namespace platform

@@ -21,7 +21,7 @@ build="${MOONRAKE_WINDOWS_BUILD_DIR:-$MOONRAKE_ROOT/build-win}"
 out="$MOONRAKE_ROOT/docs/screenshots"
 
 # --- tools, installed only when missing ---
-packages=(g++-mingw-w64-x86-64-posix cmake make googletest wine wine64 libwine fonts-wine
+packages=(g++-mingw-w64-x86-64-win32 cmake make googletest wine wine64 libwine fonts-wine
   fonts-urw-base35 xvfb xauth xdotool x11-utils imagemagick
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 missing=()

@@ -35,7 +35,15 @@ constexpr DWORD kExitTimeoutMs = 5000;
 constexpr int kSettleRounds = 3;
 constexpr milliseconds kSettleBound{15000};
 
+// standin.exe beside the test program, unless MOONRAKE_STANDIN names
+// another: a stand-in of the other bitness, for the pairing of a 64-bit
+// program with a 32-bit client.
 std::wstring StandInPath() {
+    if (DWORD n = GetEnvironmentVariableW(L"MOONRAKE_STANDIN", nullptr, 0); n > 1) {
+        std::wstring chosen(n, L'\0');
+        chosen.resize(GetEnvironmentVariableW(L"MOONRAKE_STANDIN", chosen.data(), n));
+        return chosen;
+    }
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));

@@ -3,12 +3,14 @@
 // message queue, text in the system's ANSI code page, folder listing.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "aol/modAolTools.h"
@@ -16,6 +18,8 @@
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "tests/support/ClientDriver.h"
+#include "tools/standin/ControlClient.h"
+#include "tools/standin/ControlProtocol.h"
 
 // After the project's headers: windows.h turns MessageBox into a macro, and its
 // message macros (EM_GETLINE, ...) stand in for platform's constants below.
@@ -44,7 +48,19 @@ class CrossProcess : public ::testing::Test {
     std::unique_ptr<testsupport::ClientDriver> driver;
 };
 
-TEST_F(CrossProcess, TextRangesOfEveryLengthComeBackWholeFromTheClientsMemory) {
+// Both ways of reading another process's rich edit: in its memory (Windows)
+// and through WM_GETTEXT (what the program takes under Wine).
+using RemoteText = platform::Win32WindowApi::RemoteText;
+std::string WayName(const testing::TestParamInfo<RemoteText>& info) {
+    return info.param == RemoteText::kProcessMemory ? "ProcessMemory" : "WindowText";
+}
+class CrossProcessText : public CrossProcess, public testing::WithParamInterface<RemoteText> {};
+INSTANTIATE_TEST_SUITE_P(Ways, CrossProcessText,
+                         testing::Values(RemoteText::kProcessMemory, RemoteText::kWindowText),
+                         WayName);
+
+TEST_P(CrossProcessText, TextRangesOfEveryLengthComeBackWhole) {
+    platform::Win32WindowApi reader(std::chrono::seconds(5), GetParam());
     // Lengths around the points where a reply might be cut: the 60 or so
     // characters where EM_GETLINE breaks under Wine, the 16-bit size, beyond.
     const std::size_t lengths[] = {0, 1, 11, 12, 61, 200, 32750, 40000, 70000};
@@ -60,13 +76,13 @@ TEST_F(CrossProcess, TextRangesOfEveryLengthComeBackWholeFromTheClientsMemory) {
     Hwnd transcript = Transcript();
     ASSERT_NE(transcript, 0u);
     platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
-    auto length = windows().SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
-                                         reinterpret_cast<platform::WParam>(&how), 0);
+    auto length = reader.SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
+                                      reinterpret_cast<platform::WParam>(&how), 0);
     ASSERT_EQ(length, static_cast<platform::LResult>(expected.size()));
     std::vector<char> buffer(expected.size() + 16, '#');
     platform::TextRangeA all{{0, static_cast<std::int32_t>(length)}, buffer.data()};
-    ASSERT_EQ(windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
-                                     reinterpret_cast<platform::LParam>(&all)),
+    ASSERT_EQ(reader.SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                  reinterpret_cast<platform::LParam>(&all)),
               length);
     EXPECT_TRUE(std::string(buffer.data(), expected.size()) == expected);
     EXPECT_EQ(buffer[expected.size()], '\0');
@@ -74,8 +90,8 @@ TEST_F(CrossProcess, TextRangesOfEveryLengthComeBackWholeFromTheClientsMemory) {
     // A piece from the middle.
     char piece[8] = {};
     platform::TextRangeA middle{{3, 9}, piece};
-    EXPECT_EQ(windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
-                                     reinterpret_cast<platform::LParam>(&middle)),
+    EXPECT_EQ(reader.SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                  reinterpret_cast<platform::LParam>(&middle)),
               6);
     EXPECT_STREQ(piece, "enK:\t\xBB");
 
@@ -85,15 +101,15 @@ TEST_F(CrossProcess, TextRangesOfEveryLengthComeBackWholeFromTheClientsMemory) {
     platform::TextRangeA beyond{
         {static_cast<std::int32_t>(length) - 2, static_cast<std::int32_t>(length) + 4000},
         past.data()};
-    EXPECT_EQ(windows().SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
-                                     reinterpret_cast<platform::LParam>(&beyond)),
+    EXPECT_EQ(reader.SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                  reinterpret_cast<platform::LParam>(&beyond)),
               2);
     EXPECT_STREQ(past.data(), "\xBB\r");
 
     // EM_GETLINE does not go to another process at all.
     char line[64] = "untouched";
     EXPECT_EQ(
-        windows().SendMessageA(transcript, EM_GETLINE, 0, reinterpret_cast<platform::LParam>(line)),
+        reader.SendMessageA(transcript, EM_GETLINE, 0, reinterpret_cast<platform::LParam>(line)),
         0);
     EXPECT_STREQ(line, "untouched");
 }
@@ -177,8 +193,13 @@ TEST_F(CrossProcess, HandlesThatAreNotWindowsDoNothing) {
 
 // The memory the reads use in the client's process is kept between reads:
 // it must follow the client to a new process, and grow for a long read.
-TEST(CrossProcessReads, FollowTheClientIntoItsNextProcess) {
-    platform::Win32WindowApi windows;
+class CrossProcessReads : public testing::TestWithParam<RemoteText> {};
+INSTANTIATE_TEST_SUITE_P(Ways, CrossProcessReads,
+                         testing::Values(RemoteText::kProcessMemory, RemoteText::kWindowText),
+                         WayName);
+
+TEST_P(CrossProcessReads, FollowTheClientIntoItsNextProcess) {
+    platform::Win32WindowApi windows(std::chrono::seconds(5), GetParam());
     auto readAll = [&windows]() -> std::string {
         Hwnd room = modAolTools::FindChatRoom(windows);
         Hwnd transcript = room ? modAolTools::FindNthChild(windows, room, "RICHCNTL", 2) : 0;
@@ -206,6 +227,51 @@ TEST(CrossProcessReads, FollowTheClientIntoItsNextProcess) {
         EXPECT_EQ(readAll(), std::string(who) + ":\thello\r" + who + ":\t" + long_line + "\r")
             << who;
     }
+}
+
+// Under Wine, reading or writing another process's memory stops it for a
+// moment, and a client stopped while it writes a large request to the
+// wineserver aborts. Here the client sends large messages of its own
+// (answers of 500 KB) while a reader, with the program's own choice of way,
+// looks at its room ten times as often as the program does.
+TEST(CrossProcessReads, AClientSendingLargeMessagesSurvivesBeingRead) {
+    auto driver = testsupport::MakeClientDriver();
+    driver->SignOn({"Bob", "Lobby"});
+    for (int i = 0; i < 40; ++i) driver->Say("KarenK", "line " + std::to_string(i));
+    driver->Settle();
+    std::atomic<bool> done{false};
+    std::atomic<int> reads{0};
+    std::thread reader([&] {
+        platform::Win32WindowApi windows;
+        std::vector<char> tail(4200);
+        while (!done) {
+            Hwnd room = modAolTools::FindChatRoom(windows);
+            Hwnd transcript = room ? modAolTools::FindNthChild(windows, room, "RICHCNTL", 2) : 0;
+            platform::TextRangeA range{{0, 4096}, tail.data()};
+            if (windows.SendMessageA(transcript, platform::EM_GETTEXTRANGE, 0,
+                                     reinterpret_cast<platform::LParam>(&range)) > 0) {
+                ++reads;
+            }
+            Sleep(10);
+        }
+    });
+    HWND control = FindWindowA(standin::kControlClass, nullptr);
+    standin::ControlClient client;
+    // At least 300 answers, and on until the reader has looked 100 times.
+    int asked = 0, answered = 0;
+    while (asked < 300 || (reads < 100 && asked < 3000)) {
+        auto answer = client.Call(control, {"ballast", "500000"}, 10000);
+        ++asked;
+        if (answer && answer->size() == 2 && (*answer)[1].size() == 500000) ++answered;
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(answered, asked);
+    EXPECT_GE(reads.load(), 100);
+    driver->Say("KarenK", "still here");
+    driver->Settle();
+    ASSERT_FALSE(driver->Transcript().empty());
+    EXPECT_EQ(driver->Transcript().back().text, "still here");
 }
 
 TEST(StandIn, EndsWithItsDriver) {
@@ -246,6 +312,13 @@ TEST(Win32Runtime, TimersTickUntilStoppedAndDelayedTasksRunInOrder) {
     EXPECT_EQ(ticks, stopped);
 }
 
+// A window procedure is __stdcall on 32-bit Windows, which no lambda converts to.
+bool postedHandled = false;
+LRESULT CALLBACK NotePosted(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_APP) postedHandled = true;
+    return DefWindowProcA(w, m, wp, lp);
+}
+
 TEST(Win32Runtime, WaitingSleepsUntilTheDeadlineOrAMessage) {
     platform::Win32Runtime runtime;
     auto start = runtime.Monotonic();
@@ -255,13 +328,9 @@ TEST(Win32Runtime, WaitingSleepsUntilTheDeadlineOrAMessage) {
     EXPECT_LT(waited, 1000ms);
 
     // A message that is already waiting ends the wait at once and is handled.
-    static bool handled;
-    handled = false;
+    postedHandled = false;
     WNDCLASSA wc{};
-    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_APP) handled = true;
-        return DefWindowProcA(w, m, wp, lp);
-    };
+    wc.lpfnWndProc = NotePosted;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "Win32RuntimeTest";
     RegisterClassA(&wc);
@@ -272,7 +341,7 @@ TEST(Win32Runtime, WaitingSleepsUntilTheDeadlineOrAMessage) {
     start = runtime.Monotonic();
     runtime.WaitForEvents(5s);
     EXPECT_LT(runtime.Monotonic() - start, 1000ms);
-    EXPECT_TRUE(handled);
+    EXPECT_TRUE(postedHandled);
     DestroyWindow(window);
 
     runtime.RequestQuit();

@@ -34,12 +34,12 @@ LRESULT CALLBACK ControlClient::Proc(HWND window, UINT message, WPARAM wParam, L
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     if (!self || !data) return FALSE;
     self->Take(
-        static_cast<std::uint64_t>(data->dwData),
+        static_cast<std::uint32_t>(data->dwData),
         std::string_view(static_cast<const char*>(data->lpData), data->lpData ? data->cbData : 0));
     return TRUE;
 }
 
-void ControlClient::Take(std::uint64_t number, std::string_view data) {
+void ControlClient::Take(std::uint32_t number, std::string_view data) {
     if (number != awaited_) return;  // a late answer to a request given up on
     answer_ = DecodeFields(data);
     if (!answer_) answer_ = std::vector<std::string>{"error", "malformed reply"};
@@ -49,7 +49,7 @@ std::optional<std::vector<std::string>> ControlClient::Call(HWND control,
                                                             const std::vector<std::string>& request,
                                                             UINT timeoutMs) {
     std::string data = EncodeFields(request);
-    awaited_ = kTag | (nextRequest_++ & 0xFFFFFFFFull);
+    awaited_ = kTag | (nextRequest_++ & kNumberMask);
     answer_.reset();
     COPYDATASTRUCT copy{};
     copy.dwData = static_cast<ULONG_PTR>(awaited_);

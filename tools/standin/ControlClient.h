@@ -30,11 +30,11 @@ class ControlClient {
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Take(std::uint64_t number, std::string_view data);
+    void Take(std::uint32_t number, std::string_view data);
 
     HWND reply_ = nullptr;
-    std::uint64_t nextRequest_ = 1;
-    std::uint64_t awaited_ = 0;
+    std::uint32_t nextRequest_ = 1;
+    std::uint32_t awaited_ = 0;
     std::optional<std::vector<std::string>> answer_;
 };
 

@@ -22,8 +22,12 @@
 namespace standin {
 
 inline constexpr char kControlClass[] = "StandInControl";
-// A WM_COPYDATA whose dwData does not carry this in its upper half is not ours.
-inline constexpr std::uint64_t kTag = 0x53544E44ull << 32;
+// A WM_COPYDATA whose dwData does not carry this in its upper 16 bits is not
+// ours; the lower 16 hold the request's number. dwData is pointer-sized, so
+// only 32 bits of it cross between a 32-bit and a 64-bit process.
+inline constexpr std::uint32_t kTag = 0x53540000u;
+inline constexpr std::uint32_t kTagMask = 0xFFFF0000u;
+inline constexpr std::uint32_t kNumberMask = 0x0000FFFFu;
 
 inline std::string EncodeFields(const std::vector<std::string>& fields) {
     std::string out;

@@ -38,6 +38,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -740,9 +741,16 @@ LRESULT StandIn::BoxButton(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- reactions ---
 
+// Milliseconds on a clock that never goes back (GetTickCount64 is not on XP).
+ULONGLONG NowMs() {
+    return static_cast<ULONGLONG>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now().time_since_epoch())
+                                      .count());
+}
+
 void StandIn::QueueReaction(std::function<void()> reaction, DWORD delayMs) {
     if (delayMs > 0) {
-        delayed_.push_back(Delayed{GetTickCount64() + delayMs, std::move(reaction)});
+        delayed_.push_back(Delayed{NowMs() + delayMs, std::move(reaction)});
         return;
     }
     reactions_.push_back(std::move(reaction));
@@ -762,7 +770,7 @@ void StandIn::RunReaction() {
 }
 
 DWORD StandIn::PromoteDue() {
-    ULONGLONG now = GetTickCount64();
+    ULONGLONG now = NowMs();
     ULONGLONG next = 0;
     bool waiting = false;
     for (std::size_t i = 0; i < delayed_.size();) {
@@ -915,6 +923,11 @@ std::vector<std::string> StandIn::Execute(const std::vector<std::string>& reques
         quit_ = true;
         return {};
     }
+    if (command == "ballast") {
+        // An answer of the size asked for (at most 16 MB): what a client
+        // sends when it hands large data to the system.
+        return {std::string(std::min<std::size_t>(std::stoul(arg(1)), 16u << 20), 'x')};
+    }
     if (command == "transcript") {
         std::vector<std::string> out;
         for (const auto& line : transcript_) {
@@ -957,8 +970,7 @@ LRESULT StandIn::ControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg != WM_COPYDATA) return DefWindowProcA(w, msg, wp, lp);
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-    if (!data ||
-        (static_cast<std::uint64_t>(data->dwData) & 0xFFFFFFFF00000000ull) != standin::kTag) {
+    if (!data || (static_cast<std::uint32_t>(data->dwData) & standin::kTagMask) != standin::kTag) {
         return FALSE;
     }
     auto request = standin::DecodeFields(

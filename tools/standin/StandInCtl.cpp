@@ -17,6 +17,7 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -82,10 +83,11 @@ int main() {
                                            args.end());
 
     HWND control = nullptr;
-    const ULONGLONG deadline = GetTickCount64() + waitSeconds * 1000ull;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
     for (;;) {
         control = FindWindowA(standin::kControlClass, caption.c_str());
-        if (control || GetTickCount64() >= deadline) break;
+        if (control || std::chrono::steady_clock::now() >= deadline) break;
         Sleep(50);
     }
     if (!control) {
