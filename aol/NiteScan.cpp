@@ -1,6 +1,7 @@
 #include "aol/NiteScan.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -13,18 +14,20 @@ namespace {
 
 // Where the window system cannot tell of changes, look this often.
 constexpr platform::Millis kPollInterval{100};
-// The anchor: the last lines read, whole, up to this many of them, and no
-// more once they hold this many characters.
+// A look checks at least this many of the last lines read ...
 constexpr std::size_t kAnchorLines = 3;
-constexpr std::size_t kAnchorChars = 256;
-// How far back from where it was the anchor is first looked for after the
-// history moved; each further try looks four times as far.
+// ... within the text of the last lines read the scanner keeps.
+constexpr std::size_t kKnownMax = 4096;
+// How far back from where it was the checked stretch is first looked for
+// after the history moved; each further try looks four times as far.
 constexpr std::size_t kFirstSearch = 4096;
-// What the tail read on a fresh transcript takes in to make its anchor.
-constexpr std::size_t kTailForAnchor = 2048;
+// What the tail read on a fresh transcript takes in of the history.
+constexpr std::size_t kTail = 2048;
 // How far past what was read a look asks at first: more than a room says
 // between two looks.
 constexpr std::size_t kLookAhead = 4096;
+// Reads in one go before giving up on a control that always gives more.
+constexpr int kMaxReads = 24;
 // Rich edit offsets are 32-bit.
 constexpr std::size_t kMaxOffset =
     static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
@@ -149,8 +152,8 @@ void NiteScan::PostDelivery() {
     });
 }
 
-// The three reads below take what the group's poll has already read, and
-// leave what they read for the scanners after this one.
+// The reads below take what the group's poll has already read, and leave
+// what they read for the scanners after this one.
 
 platform::Hwnd NiteScan::FindTranscript() {
     ScanGroup::Seen& seen = group_->seen_;
@@ -166,26 +169,25 @@ platform::Hwnd NiteScan::FindTranscript() {
 }
 
 std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
-    ScanGroup::Seen& seen = group_->seen_;
-    const bool shared = seen.active && seen.haveTranscript && transcript == seen.transcript;
-    if (shared && seen.haveLength) return seen.length;
+    // The first rich edit generation does not know EM_GETTEXTLENGTHEX (it
+    // answers 0); its WM_GETTEXTLENGTH counts in the same units as its
+    // offsets. A later one counts CR LF there, which is too much, and that
+    // is harmless in a hint.
     platform::GetTextLengthEx how{platform::GTL_DEFAULT, 0};
     auto got = services_.windows.SendMessageA(transcript, platform::EM_GETTEXTLENGTHEX,
                                               reinterpret_cast<platform::WParam>(&how), 0);
-    const std::size_t length =
-        std::min(static_cast<std::size_t>(std::max<platform::LResult>(got, 0)), kMaxOffset);
-    if (shared) {
-        seen.haveLength = true;
-        seen.length = length;
+    if (got <= 0) {
+        got = services_.windows.SendMessageA(transcript, platform::WM_GETTEXTLENGTH, 0, 0);
     }
-    return length;
+    return std::min(static_cast<std::size_t>(std::max<platform::LResult>(got, 0)), kMaxOffset);
 }
 
 std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std::size_t to) {
     ScanGroup::Seen& seen = group_->seen_;
     const bool shared = seen.active && seen.haveTranscript && transcript == seen.transcript;
+    to = std::min(to, kMaxOffset);
     // The control gives no more than it has.
-    if (shared && seen.haveLength) to = std::min(to, seen.length);
+    if (shared && seen.haveEnd) to = std::min(to, seen.end);
     if (to <= from) return std::string();
     // Whatever part of the range an earlier scanner read.
     if (shared && from >= seen.from && to <= seen.from + seen.text.size()) {
@@ -205,120 +207,242 @@ std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std
     // A read that came back short but not empty ended at the end of the
     // text. (Nothing at all may also be a read that failed.)
     if (shared && !text.empty() && text.size() < to - from) {
-        seen.haveLength = true;
-        seen.length = from + text.size();
+        seen.haveEnd = true;
+        seen.end = from + text.size();
     }
     return text;
 }
 
+std::string NiteScan::ReadToEnd(platform::Hwnd transcript, std::size_t from) {
+    // Most looks find nothing new, or a line or two. One read that asks for
+    // a little more than there may be tells both what is new and where the
+    // text ends (the control gives only what it has). When it comes back
+    // full, a larger one from the same place: each read is the text as it
+    // stood at one moment, never pieced together from two.
+    std::size_t ask = (offset_ > from ? offset_ - from : 0) + kLookAhead;
+    for (int i = 0; i < kMaxReads; ++i) {
+        std::string text = ReadRange(transcript, from, from + ask);
+        if (text.size() < ask || from + ask >= kMaxOffset) return text;
+        if (i == 0) {
+            std::size_t length = TextLength(transcript);
+            if (length > from) ask = std::max(ask, length - from + kLookAhead);
+        }
+        ask *= 4;
+    }
+    return std::string();
+}
+
 void NiteScan::StartAtEnd(platform::Hwnd transcript) {
     transcript_ = transcript;
-    offset_ = transcript ? TextLength(transcript) : 0;
-    anchor_.clear();
-    if (offset_ == 0) return;
-    std::size_t from = offset_ - std::min(offset_, kTailForAnchor);
-    std::string tail = ReadRange(transcript, from, offset_);
-    if (tail.size() != offset_ - from) {
-        offset_ = from + tail.size();
+    offset_ = 0;
+    known_.clear();
+    check_ = 0;
+    placed_ = true;
+    if (!transcript) return;
+    // Where the text ends, found by reading: the length the control tells is
+    // where to start looking, but it may not know the message or count
+    // differently.
+    const std::size_t length = TextLength(transcript);
+    std::size_t from = length - std::min(length, kTail);
+    std::string text;
+    for (int i = 0; i < kMaxReads; ++i) {
+        text = ReadToEnd(transcript, from);
+        if (!text.empty() || from == 0) break;
+        from /= 2;  // asked past the end
     }
-    SetAnchorFrom(tail);
+    if (text.empty()) {
+        // Nothing to read: an empty room, or a control that will not be read
+        // now. Only a control that says it is empty (a rich edit counts one
+        // line then) is taken at its word; what any other holds once it can
+        // be read is history.
+        placed_ = length == 0 &&
+                  services_.windows.SendMessageA(transcript, platform::EM_GETLINECOUNT, 0, 0) == 1;
+        return;
+    }
+    // Up to the end of the last whole paragraph, just past its CR as
+    // everywhere (a paragraph still being written counts as history too
+    // once it ends).
+    std::size_t stop = text.size();
+    if (std::size_t cr = text.rfind('\r'); cr != std::string::npos) stop = cr + 1;
+    std::size_t begin = 0;
+    if (from > 0) {
+        // From the first whole line in it.
+        std::size_t cr = text.find('\r');
+        if (cr != std::string::npos && cr + 1 < stop) begin = cr + 1;
+        if (begin > 0 && begin + 1 < stop && text[begin] == '\n') ++begin;
+    }
+    offset_ = from + stop;
+    known_ = text.substr(begin, stop - begin);
+    ChooseCheck();
 }
 
-void NiteScan::SetAnchorFrom(const std::string& text) {
-    // `text` ends at offset_. Whole lines from its end, as many as the
-    // limits allow, but at least the last one: a line's text is what tells
-    // one place in the history from another.
-    std::size_t start = text.size();
-    for (std::size_t lines = 0; lines < kAnchorLines && start > 0; ++lines) {
-        if (lines > 0 && text.size() - start >= kAnchorChars) break;
-        std::size_t previous = start >= 2 ? text.rfind('\r', start - 2) : std::string::npos;
-        start = previous == std::string::npos ? 0 : previous + 1;
+void NiteScan::ChooseCheck() {
+    // The shortest end of known_ that starts a line, holds kAnchorLines
+    // lines, occurs nowhere else in known_ and has no border (no shorter
+    // start of it that is also its end). New lines that happen to repeat it
+    // could be taken for it only by saying that whole stretch again; and
+    // without a border no place where it ends can overlap the true one.
+    const std::size_t n = known_.size();
+    check_ = n;
+    if (n == 0) return;
+    const std::string_view known(known_);
+    // The lengths of the ends that start a line, shortest first, from the
+    // one with kAnchorLines lines on, and all of known_ last; found going
+    // back only as far as asked.
+    std::vector<std::size_t> ends;
+    std::size_t scanned = n, lines = 0;
+    auto lineStart = [&](std::size_t i) {  // the start of the line that holds known[i - 1]
+        while (i > 0 && known[i - 1] != '\r' && known[i - 1] != '\n') --i;
+        return i;
+    };
+    auto reach = [&](std::size_t k) {
+        while (ends.size() <= k && (ends.empty() || ends.back() < n)) {
+            std::size_t i = lineStart(scanned - 1);
+            // Between the CR and the LF of one paragraph end is no line start.
+            if (i > 0 && known[i - 1] == '\r' && known[i] == '\n') i = lineStart(i - 1);
+            scanned = i;
+            if (i == 0) {
+                ends.push_back(n);
+            } else if (++lines >= kAnchorLines) {
+                ends.push_back(n - i);
+            }
+        }
+        return k < ends.size();
+    };
+    // A room that says one line (or a few, in turn) over and over has known_
+    // repeat with the length of its last lines: then no end of it is unique.
+    for (std::size_t i = n, count = 0; count < kAnchorLines && i > 0; ++count) {
+        i = lineStart(i - 1);
+        if (i > 0 && known[i - 1] == '\r' && known[i] == '\n') i = lineStart(i - 1);
+        const std::size_t period = n - i;
+        if (i > 0 && known.substr(0, i) == known.substr(period)) return;
     }
-    anchor_ = text.substr(start);
+    auto unique = [&](std::size_t k) {
+        const std::string_view end = known.substr(n - ends[k]);
+        // A short stretch is found fastest by skipping; a long one that
+        // repeats early by comparing from the start.
+        if (end.size() > 256) return known.find(end) == n - ends[k];
+        auto found = std::search(known.begin(), known.end(),
+                                 std::boyer_moore_horspool_searcher(end.begin(), end.end()));
+        return static_cast<std::size_t>(found - known.begin()) == n - ends[k];
+    };
+    auto borderless = [&](std::size_t k) {
+        const std::string_view end = known.substr(n - ends[k]);
+        std::string twice;
+        twice.reserve(2 * end.size());
+        twice.append(end).append(end);
+        return twice.find(end, 1) == end.size();
+    };
+    // Once one end is unique every longer one is: the shortest by going out
+    // in doubling steps and then halving back.
+    std::size_t lo = 0, hi = 0;
+    while (reach(hi) && ends[hi] < n && !unique(hi)) {
+        lo = hi + 1;
+        hi = 2 * hi + 1;
+    }
+    if (!reach(hi)) hi = ends.size() - 1;
+    while (lo < hi) {
+        std::size_t mid = lo + (hi - lo) / 2;
+        if (unique(mid)) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    for (std::size_t k = hi; reach(k); ++k) {
+        if (ends[k] == n || borderless(k)) {
+            check_ = ends[k];
+            return;
+        }
+    }
+    check_ = n;
 }
 
-bool NiteScan::FindAnchor(platform::Hwnd transcript, std::size_t end, std::size_t& at) {
-    // Trimming takes whole lines off the top, so the anchor now ends further
-    // up, by as much as was trimmed; the nearest place where it ends is
-    // where it went. Look back from where it was, further each time.
-    const std::size_t limit = std::min(offset_, end);
-    if (anchor_.empty()) {
-        at = 0;
-        return true;
-    }
+bool NiteScan::FindPlace(platform::Hwnd transcript) {
+    // Trimming takes whole paragraphs off the top, so the checked stretch
+    // now ends further up, by as much as was trimmed. The nearest place
+    // where it ends is where it went: a nearer one would be new lines that
+    // repeat all of it. Look back from where it was, further each time.
+    const std::string check(Check());
+    const std::size_t c = check.size();
     for (std::size_t span = kFirstSearch;; span *= 4) {
-        std::size_t reach = anchor_.size() + span;
-        std::size_t lo = limit > reach ? limit - reach : 0;
-        std::string chunk = ReadRange(transcript, lo, limit);
-        std::size_t found = chunk.rfind(anchor_);
-        if (found != std::string::npos) {
-            at = lo + found + anchor_.size();
+        const std::size_t reach = c + span;
+        const std::size_t lo = offset_ > reach ? offset_ - reach : 0;
+        std::string text = ReadToEnd(transcript, lo);
+        if (text.empty()) {
+            // Shorter than that now, or not readable at all.
+            if (lo == 0) return false;
+            continue;
+        }
+        const std::size_t hi = std::min(offset_, lo + text.size());
+        std::size_t at = std::string::npos;
+        for (std::size_t before = hi - lo; c > 0 && before >= c && at == std::string::npos;) {
+            std::size_t found = text.rfind(check, before - c);
+            if (found == std::string::npos) break;
+            // What lies before it in the text read must be what was read
+            // before the stretch, as far as both go.
+            const std::size_t older = std::min(found, known_.size() - c);
+            if (std::string_view(text).substr(found - older, older) ==
+                std::string_view(known_).substr(known_.size() - c - older, older)) {
+                at = lo + found + c;
+            }
+            before = found + c - 1;
+        }
+        if (at == std::string::npos && lo == 0) {
+            // The trim took part of the stretch: the transcript now begins
+            // with the end of what was read, or with none of it. The longest
+            // such beginning reports the fewest lines.
+            at = 0;
+            const std::size_t most = std::min({hi, known_.size(), c});
+            for (std::size_t q = most; q > 0; --q) {
+                if (text[q - 1] != '\r') continue;
+                if (std::string_view(known_).substr(known_.size() - q) ==
+                    std::string_view(text).substr(0, q)) {
+                    at = q;
+                    break;
+                }
+            }
+        }
+        if (at != std::string::npos) {
+            // What was read before `at` is what the transcript still holds of it.
+            known_.erase(0, known_.size() - std::min(known_.size(), at));
+            offset_ = at;
+            if (!TakeParagraphs(text, lo)) ChooseCheck();
             return true;
         }
-        if (lo == 0) break;
     }
-    // The trim took part of the anchor itself: the transcript now begins with
-    // its last lines, or with none of it.
-    std::string head = ReadRange(transcript, 0, std::min(end, anchor_.size()));
-    for (std::size_t cr = anchor_.find('\r'); cr != std::string::npos && cr + 1 < anchor_.size();
-         cr = anchor_.find('\r', cr + 1)) {
-        std::string_view rest(anchor_.data() + cr + 1, anchor_.size() - cr - 1);
-        if (std::string_view(head).substr(0, rest.size()) == rest) {
-            at = rest.size();
-            return true;
-        }
-    }
-    return false;
 }
 
 void NiteScan::Capture() {
     platform::Hwnd transcript = FindTranscript();
-    if (transcript != transcript_) {
-        // Another room window (or none): what it holds is history.
+    if (transcript != transcript_ || !placed_) {
+        // Another room window (or none), or one that could not be read when
+        // the scanner began: what it holds is history.
         StartAtEnd(transcript);
         return;
     }
     if (!transcript) return;
-    // Most looks find nothing new, or a line or two. One read that asks for
-    // a little more than there may be tells both what is new and where the
-    // text ends (the control gives only what it has): one message to the
-    // client where a length and a read would take two.
-    {
-        const std::size_t from = offset_ - anchor_.size();
-        const std::size_t ask = std::min(offset_ + kLookAhead, kMaxOffset);
-        std::string text = ReadRange(transcript, from, ask);
-        if (text.size() < ask - from && text.compare(0, anchor_.size(), anchor_) == 0) {
-            TakeParagraphs(text, from);
-            return;
-        }
+    const std::size_t from = offset_ - check_;
+    std::string text = ReadToEnd(transcript, from);
+    if (text.empty() && offset_ == 0) return;
+    if (!text.empty() && std::string_view(text).substr(0, check_) == Check()) {
+        TakeParagraphs(text, from);
+        return;
     }
-    const std::size_t end = TextLength(transcript);
-    if (end >= offset_) {
-        std::size_t from = offset_ - anchor_.size();
-        std::string text = ReadRange(transcript, from, end);
-        if (text.compare(0, anchor_.size(), anchor_) == 0) {
-            TakeParagraphs(text, from);
-            return;
-        }
-    }
-    // The history moved: the client trimmed it.
-    std::size_t at = 0;
-    if (!FindAnchor(transcript, end, at)) {
-        // Trimmed past everything read: all that is left is news.
-        at = 0;
-        anchor_.clear();
-    }
-    offset_ = at;
-    std::size_t from = at - std::min(at, anchor_.size());
-    TakeParagraphs(ReadRange(transcript, from, end), from);
+    // The history moved (the client trimmed it), or there was nothing to
+    // read where it was.
+    FindPlace(transcript);
 }
 
-void NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
+bool NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
     // `text` starts at textStart, at or before offset_. Each whole paragraph
     // after offset_ is a chat line, "Sender:\tText"; a paragraph without a
     // sender (the room's own notices) has an empty one. A paragraph not yet
-    // ended waits for the next read.
-    std::size_t pos = std::min(offset_ - textStart, text.size());
+    // ended waits for the next read. A paragraph ends at its CR; the LF the
+    // first rich edit generation puts after it starts the next one's text,
+    // and is left out of it.
+    const std::size_t start = std::min(offset_ - textStart, text.size());
+    std::size_t pos = start;
     for (std::size_t cr = text.find('\r', pos); cr != std::string::npos;
          cr = text.find('\r', pos)) {
         std::string_view line(text.data() + pos, cr - pos);
@@ -333,7 +457,18 @@ void NiteScan::TakeParagraphs(const std::string& text, std::size_t textStart) {
         pos = cr + 1;
     }
     offset_ = textStart + pos;
-    SetAnchorFrom(text.substr(0, pos));
+    if (pos == start) return false;
+    known_.append(text, start, pos - start);
+    if (known_.size() > kKnownMax) {
+        // Keep whole lines where there are any.
+        std::size_t cut = known_.size() - kKnownMax;
+        std::size_t cr = known_.find('\r', cut);
+        if (cr != std::string::npos && cr + 1 < known_.size()) cut = cr + 1;
+        if (cut + 1 < known_.size() && known_[cut] == '\n') ++cut;
+        known_.erase(0, cut);
+    }
+    ChooseCheck();
+    return true;
 }
 
 void NiteScan::Deliver() {

@@ -5,13 +5,24 @@
 // The room's transcript is a rich edit control whose lines are display
 // lines: a chat line that wraps is several of them, and a resize lays them
 // out again. So the scanner reads by character offset instead. It keeps the
-// offset up to which it has read (always the end of a chat line, a paragraph
-// "Sender:\tText\r") and reads only what lies beyond it, at a cost that does
-// not grow with the history. The client trims old history from the top,
-// which moves every offset, so the scanner also keeps the text of the last
-// lines it read and finds it again when it has moved. A transcript window it
-// has not seen before (another room window) holds only history: reading
-// starts at its end.
+// offset up to which it has read (always just past the end of a chat line, a
+// paragraph "Sender:\tText" ended by CR, or by CR LF in the first rich edit
+// generation) and reads only what lies beyond it. A transcript window it has
+// not seen before (another room window) holds only history: reading starts
+// at its end.
+//
+// The client trims old history from the top, which moves every offset by as
+// much as it took, and says nothing about it. So the scanner keeps the text
+// it has read last, and every look checks that the end of it is still where
+// it was. That end is taken long enough to be told apart from what the room
+// may say next: at least three lines, and back past lines that repeat, to a
+// stretch that occurs only once in what it knows and does not begin with
+// what it ends with. A member repeating one line makes it reach back to the
+// last line that differs, within the last few kilobytes read, which it keeps. When the check fails
+// the history moved, and the scanner takes the nearest place where that stretch ends now, or, when
+// the trim took part of it, the longest start of the transcript that ends what it knows. Where even
+// that cannot tell (everything still shown is one line repeated), it takes what reports the fewest
+// lines, so that nothing is ever reported twice.
 //
 // Lines are noticed when the window system says that something changed (or
 // by a short poll where it cannot say) and reported through the event loop,
@@ -28,6 +39,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Services.h"
@@ -51,8 +63,8 @@ class ScanGroup {
         bool active = false;
         bool haveTranscript = false;
         platform::Hwnd transcript = 0;
-        bool haveLength = false;
-        std::size_t length = 0;
+        bool haveEnd = false;  // a read ended short: the text ended here
+        std::size_t end = 0;
         std::size_t from = 0;  // text holds the range [from, from + text.size())
         std::string text;
     };
@@ -98,24 +110,36 @@ class NiteScan {
     void Capture();  // reads the lines that reached the room since the last read
     void Deliver();
     platform::Hwnd FindTranscript();
+    // What the control says its length is; only a hint (0 when it does not
+    // know the message).
     std::size_t TextLength(platform::Hwnd transcript);
     std::string ReadRange(platform::Hwnd transcript, std::size_t from, std::size_t to);
+    // The text from `from` to the end, in one read when little lies beyond.
+    std::string ReadToEnd(platform::Hwnd transcript, std::size_t from);
     // Starts reading at the end of this transcript: what it holds is history.
     void StartAtEnd(platform::Hwnd transcript);
-    // Where the anchor ends in the transcript now; false when it has gone.
-    bool FindAnchor(platform::Hwnd transcript, std::size_t end, std::size_t& at);
+    // After the history moved: finds where what was read ends now and takes
+    // what follows. False when the transcript could not be read.
+    bool FindPlace(platform::Hwnd transcript);
     // Takes the whole paragraphs of `text` (which starts at `textStart`, at or
-    // before offset_) that lie past offset_, and moves past them.
-    void TakeParagraphs(const std::string& text, std::size_t textStart);
-    void SetAnchorFrom(const std::string& text);
+    // before offset_) that lie past offset_, and moves past them; false when
+    // there were none.
+    bool TakeParagraphs(const std::string& text, std::size_t textStart);
+    // Chooses how much of the end of known_ each look checks.
+    void ChooseCheck();
+    std::string_view Check() const {
+        return std::string_view(known_).substr(known_.size() - check_);
+    }
 
     platform::Services& services_;
     ChatLineHandler handler_;
     bool scanning_ = false;
     bool capturePosted_ = false;
     platform::Hwnd transcript_ = 0;
+    bool placed_ = false;     // offset_ is known to be a place in transcript_
     std::size_t offset_ = 0;  // read up to here: the end of a chat line, or 0
-    std::string anchor_;      // the text just before offset_ (the last lines read)
+    std::string known_;       // the text just before offset_, as last read
+    std::size_t check_ = 0;   // how much of the end of known_ a look checks
     std::deque<std::pair<std::string, std::string>> pending_;
     std::uint64_t listener_ = 0;
     std::unique_ptr<ScanGroup> ownGroup_;  // when it polls alone

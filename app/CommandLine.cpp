@@ -24,6 +24,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         };
         if (arg == "--help" || arg == "-h") {
             line.help = true;
+        } else if (arg == "--version") {
+            line.version = true;
         } else if (arg == "--console") {
             line.console = true;
         } else if (arg == "--trace") {
@@ -50,7 +52,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string Usage() {
     return "usage: moonrake [--console] [--screen-name NAME] [--room NAME] [--trace]\n"
            "       moonrake --check-client\n"
-           "       moonrake --help\n"
+           "       moonrake --help | --version\n"
            "\n"
            "Runs moonrake ruze beside a simulated chat client, signed on as NAME\n"
            "(default \"Moonraker\") in the room NAME (default \"Town Square\").\n"
@@ -75,6 +77,10 @@ std::string Usage() {
            "Console output, one event per line:\n"
            "  SENDER: TEXT  [prompt] TEXT  [msgbox] TEXT  [keyword] TEXT\n"
            "  [im NAME] TEXT  [trace] OBJECT.MEMBER [VALUE]  [exit]\n";
+}
+
+std::string VersionLine() {
+    return "moonrake ruze " MOONRAKE_VERSION "\n";
 }
 
 }  // namespace app

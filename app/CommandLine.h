@@ -8,6 +8,7 @@ namespace app {
 
 struct CommandLine {
     bool help = false;
+    bool version = false;
     bool console = false;
     bool trace = false;
     // Look at the chat client, say what the program finds and end.
@@ -23,5 +24,9 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 std::string Usage();
+
+// What --version prints: the product's name and version, one line, the same
+// on every platform.
+std::string VersionLine();
 
 }  // namespace app

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
 #endif
     app::CommandLine commandLine = app::ParseCommandLine(args);
-    const bool windowed = commandLine.error.empty() && !commandLine.help &&
+    const bool windowed = commandLine.error.empty() && !commandLine.help && !commandLine.version &&
                           !commandLine.checkClient && !WantsConsole(commandLine);
 #ifdef _WIN32
     // Everything but the windowed program talks through the standard streams
@@ -138,6 +138,10 @@ int main(int argc, char** argv) {
     }
     if (commandLine.help) {
         std::cout << app::Usage();
+        return 0;
+    }
+    if (commandLine.version) {
+        std::cout << app::VersionLine();
         return 0;
     }
     try {

@@ -134,6 +134,7 @@ void Form::SetFormVisible(bool visible) {
 }
 
 void Form::SetPosition(std::int32_t left, std::int32_t top) {
+    placed_ = true;
     if (left_ == left && top_ == top) return;
     left_ = left;
     top_ = top;
@@ -141,6 +142,7 @@ void Form::SetPosition(std::int32_t left, std::int32_t top) {
 }
 
 void Form::FollowMove(int leftPixels, int topPixels) {
+    placed_ = true;
     std::int32_t left = left_;
     std::int32_t top = top_;
     if (leftPixels != Pixels(left_)) left = PixelsToTwips(leftPixels);

@@ -64,6 +64,14 @@ class Form {
     // placement, a window manager): the form follows, in pixels. Our own
     // moves land on the rounded pixel and keep their exact twips.
     void FollowMove(int leftPixels, int topPixels);
+    // False until the window has a place: a form that never sets one (the
+    // mini screen) is placed where the window system puts a new window, and
+    // the front end then reports that place with FollowMove.
+    bool Placed() const { return placed_; }
+    // The window system minimised, restored or maximised the window (the
+    // taskbar, a window manager): the form follows, so that the next state
+    // it sets is compared with the state the window is really in.
+    void FollowState(WindowState state) { state_ = state; }
 
   protected:
     // A click on a clickable control.
@@ -109,6 +117,7 @@ class Form {
     int width_ = 0;
     int height_ = 0;
     WindowState state_ = WindowState::Normal;
+    bool placed_ = false;
     bool closed_ = false;
 
     std::int16_t dragging_ = 0;

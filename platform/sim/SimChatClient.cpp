@@ -108,7 +108,7 @@ Hwnd SimChatClient::CreateRoom(const std::string& name) {
     };
     room_ = windows_.CreateWindow(mdi_, "AOL Child", ToAnsi(name), child);
     roomInput_ = windows_.CreateWindow(room_, "RICHCNTL", "");
-    roomText_ = std::make_unique<SimRichEdit>(options_.roomWidth);
+    roomText_ = std::make_unique<SimRichEdit>(options_.roomWidth, options_.transcriptGeneration);
     roomTranscript_ = windows_.CreateWindow(
         room_, options_.Without("transcript") ? "RichEdit20A" : "RICHCNTL", "",
         [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return TranscriptProc(w, m, wp, lp); });

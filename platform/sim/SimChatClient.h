@@ -75,6 +75,8 @@ struct ClientOptions {
     // The room's transcript wraps at this many characters (0: no wrap), the
     // width of the room window the client shows.
     int roomWidth = 60;
+    // Which rich edit the room's transcript is.
+    RichEditGeneration transcriptGeneration = RichEditGeneration::Later;
     // The client keeps at most this many chat lines (0: all of them).
     std::size_t historyLimit = 2000;
     // Going to a room opens a new room window in place of the old one

@@ -12,7 +12,8 @@ bool IsBlank(char c) {
 
 }  // namespace
 
-SimRichEdit::SimRichEdit(int width) : width_(std::max(width, 0)) {}
+SimRichEdit::SimRichEdit(int width, RichEditGeneration generation)
+    : width_(std::max(width, 0)), eol_(generation == RichEditGeneration::First ? "\r\n" : "\r") {}
 
 void SimRichEdit::Layout(Paragraph& p) const {
     // Word wrap as a rich edit does it: a display line takes as many
@@ -20,7 +21,7 @@ void SimRichEdit::Layout(Paragraph& p) const {
     // among them; blanks at a break stay at the end of the line, even past
     // the width. A word longer than the width is cut.
     p.lineStarts.assign(1, 0);
-    const std::size_t length = p.length - 1;  // without the "\r"
+    const std::size_t length = p.length - eol_.size();  // without the paragraph end
     if (width_ <= 0) return;
     const auto width = static_cast<std::size_t>(width_);
     const char* text = text_.data() + p.start;
@@ -44,12 +45,12 @@ void SimRichEdit::Layout(Paragraph& p) const {
 void SimRichEdit::AppendParagraph(std::string_view ansi) {
     Paragraph p;
     p.start = text_.size();
-    p.length = ansi.size() + 1;
+    p.length = ansi.size() + eol_.size();
     p.linesBefore = paragraphs_.empty()
                         ? 0
                         : paragraphs_.back().linesBefore + paragraphs_.back().lineStarts.size();
     text_.append(ansi);
-    text_.push_back('\r');
+    text_.append(eol_);
     Layout(p);
     paragraphs_.push_back(std::move(p));
 }
@@ -145,7 +146,8 @@ std::size_t SimRichEdit::LineLength(std::size_t offset) const {
     auto within = static_cast<std::uint32_t>(offset - Offset(p));
     auto it = std::upper_bound(p.lineStarts.begin(), p.lineStarts.end(), within);
     std::size_t index = static_cast<std::size_t>(it - p.lineStarts.begin()) - 1;
-    std::size_t end = index + 1 < p.lineStarts.size() ? p.lineStarts[index + 1] : p.length - 1;
+    std::size_t end =
+        index + 1 < p.lineStarts.size() ? p.lineStarts[index + 1] : p.length - eol_.size();
     return end - p.lineStarts[index];
 }
 
@@ -176,7 +178,9 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
             auto start = static_cast<std::size_t>(LineIndex(wParam));
             std::size_t length = LineLength(start);
             // The paragraph end comes with the line that holds it.
-            if (start + length < Length() && text_[dropped_ + start + length] == '\r') ++length;
+            if (start + length < Length() && text_[dropped_ + start + length] == '\r') {
+                length += eol_.size();
+            }
             std::size_t n = std::min<std::size_t>(length, room);
             std::memcpy(buffer, text_.data() + dropped_ + start, n);
             return static_cast<LResult>(n);
@@ -195,12 +199,13 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
             return static_cast<LResult>(n);
         }
         case EM_GETTEXTLENGTHEX: {
+            if (eol_.size() == 2) break;  // the first generation does not know it
             const auto* how = reinterpret_cast<const GetTextLengthEx*>(wParam);
             bool crlf = how && (how->flags & GTL_USECRLF);
             return static_cast<LResult>(Length() + (crlf ? paragraphs_.size() : 0));
         }
         case WM_GETTEXTLENGTH:
-            return static_cast<LResult>(Length() + paragraphs_.size());
+            return static_cast<LResult>(Length() + (eol_.size() == 1 ? paragraphs_.size() : 0));
         case WM_GETTEXT: {
             char* buffer = reinterpret_cast<char*>(lParam);
             if (!buffer || wParam == 0) return 0;
@@ -208,7 +213,7 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
             all.reserve(Length() + paragraphs_.size());
             for (char c : Text()) {
                 all.push_back(c);
-                if (c == '\r') all.push_back('\n');
+                if (c == '\r' && eol_.size() == 1) all.push_back('\n');
             }
             std::size_t n = std::min<std::size_t>(all.size(), wParam - 1);
             std::memcpy(buffer, all.data(), n);
@@ -229,9 +234,10 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
             return 1;
         }
         default:
-            handled = false;
-            return 0;
+            break;
     }
+    handled = false;
+    return 0;
 }
 
 }  // namespace platform::sim

@@ -1,8 +1,9 @@
 #pragma once
 // The text of a rich edit control with word wrap, as the chat client's room
-// transcript holds it: paragraphs, each ended by a single "\r", laid out in
-// display lines that wrap at a width in characters. Offsets count characters
-// from the top, a paragraph end counting one; the line messages work on
+// transcript holds it: paragraphs, each ended by a single "\r" (by "\r\n" in
+// the first rich edit generation), laid out in display lines that wrap at a
+// width in characters. Offsets count characters from the top, a paragraph end
+// counting one (two in the first generation); the line messages work on
 // display lines, so a paragraph that wraps is several lines. Trimming old
 // paragraphs from the top moves every offset; changing the width moves none.
 //
@@ -20,12 +21,16 @@
 
 namespace platform::sim {
 
+// Which rich edit the control is: the first generation ends paragraphs with
+// CR LF and does not know EM_GETTEXTLENGTHEX; later ones end them with CR.
+enum class RichEditGeneration { Later, First };
+
 class SimRichEdit {
   public:
     // `width`: characters per display line; 0 wraps nothing.
-    explicit SimRichEdit(int width = 0);
+    explicit SimRichEdit(int width = 0, RichEditGeneration generation = RichEditGeneration::Later);
 
-    void AppendParagraph(std::string_view ansi);  // the text, then its "\r"
+    void AppendParagraph(std::string_view ansi);  // the text, then its paragraph end
     void RemoveFirstParagraphs(std::size_t count);
     void Clear();
     void SetWidth(int width);  // lays the whole text out again
@@ -50,7 +55,7 @@ class SimRichEdit {
 
   private:
     struct Paragraph {
-        std::size_t start;  // in text_, "\r" included in length
+        std::size_t start;  // in text_, the paragraph end included in length
         std::size_t length;
         std::vector<std::uint32_t> lineStarts;  // within the paragraph; the first is 0
         std::size_t linesBefore;  // display lines before it, counted since the first ever
@@ -63,6 +68,7 @@ class SimRichEdit {
     std::size_t FirstLine() const;  // linesBefore of the first paragraph
 
     int width_;
+    std::string_view eol_;     // the paragraph end
     std::string text_;         // with trimmed characters still at its front
     std::size_t dropped_ = 0;  // how many characters at the front are trimmed
     std::deque<Paragraph> paragraphs_;

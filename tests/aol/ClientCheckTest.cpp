@@ -28,7 +28,7 @@ class ClientCheckTest : public ::testing::Test {
 };
 
 TEST_F(ClientCheckTest, WholeClientIsReadyAndEveryPieceIsNamed) {
-    driver->SignOn({"Bob", "Lobby", {}});
+    driver->SignOn({"Bob", "Lobby"});
     driver->Say("Pal", "hello there");
     driver->Settle();
     driver->Advance(std::chrono::milliseconds(300));
@@ -65,7 +65,7 @@ void PrintTo(const Piece& piece, std::ostream* os) {
 class ClientCheckWithout : public ClientCheckTest, public ::testing::WithParamInterface<Piece> {};
 
 TEST_P(ClientCheckWithout, IsNotReadyAndSaysWhatIsMissing) {
-    driver->SignOn({"Bob", "Lobby", {GetParam().without}});
+    driver->SignOn({"Bob", "Lobby", testsupport::RichEditGeneration::Later, {GetParam().without}});
     driver->Settle();
     const aol::ClientCheck check = Check();
     const std::string all = Joined(check.lines);
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.without); });
 
 TEST_F(ClientCheckTest, RoomBehindAnotherWindowIsNotReady) {
-    driver->SignOn({"Bob", "Lobby", {}});
+    driver->SignOn({"Bob", "Lobby"});
     ASSERT_TRUE(driver->BringToFront("Welcome, Bob!"));
     driver->Settle();
     const aol::ClientCheck check = Check();

@@ -291,10 +291,16 @@ TEST(ConsoleSession, SameScriptSameOutput) {
         first.out.end());
 }
 
-TEST(CommandLine, HelpAndBadArguments) {
+TEST(CommandLine, HelpVersionAndBadArguments) {
     e2e::ProcessResult help = e2e::RunProcess(kProgram, {"--help"}, "");
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_NE(help.out.find("usage: moonrake"), std::string::npos);
+
+    // Byte for byte the same line from every build, the Windows one included.
+    e2e::ProcessResult version = e2e::RunProcess(kProgram, {"--version"}, "");
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out, "moonrake ruze " MOONRAKE_VERSION "\n");
+    EXPECT_EQ(version.err, "");
 
     e2e::ProcessResult bad = e2e::RunProcess(kProgram, {"--console", "--bogus"}, "bob\n");
     EXPECT_EQ(bad.exitStatus, 2);

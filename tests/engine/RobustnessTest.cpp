@@ -123,4 +123,39 @@ TEST(LongLines, AreHandledAlike) {
     EXPECT_EQ(w.Type(std::string(33000, 'A')), Lines{});
 }
 
+// A member floods a room that keeps 20 lines with one repeated line, and the
+// user's commands come amid the repeats, on a transcript of either rich edit
+// generation: each is answered once.
+TEST(Flood, CommandsAmidARepeatedLineAreEachAnsweredOnce) {
+    for (auto generation :
+         {platform::sim::RichEditGeneration::Later, platform::sim::RichEditGeneration::First}) {
+        enginetest::WorldOptions options;
+        options.client.historyLimit = 20;
+        options.client.transcriptGeneration = generation;
+        World w(options);
+        const platform::sim::RoomLine lol{"KarenK", "lol"};
+        w.client.SayTogether(std::vector<platform::sim::RoomLine>(20, lol));
+        w.Settle();
+        const std::vector<std::vector<int>> batches = {
+            {1, 0, 0, 0, 0},         {0, 0, 2, 0, 0, 0}, {3},
+            std::vector<int>(30, 0), {4, 0, 0, 0},       {0, 5}};
+        for (const auto& batch : batches) {
+            std::vector<platform::sim::RoomLine> lines;
+            for (int n : batch) {
+                lines.push_back(
+                    n == 0 ? lol
+                           : platform::sim::RoomLine{w.ScreenName(), "h bob" + std::to_string(n)});
+            }
+            w.client.SayTogether(lines);
+            w.Settle();
+        }
+        std::size_t answers = 0;
+        for (const std::string& line : w.RoomTexts()) {
+            answers += line.find("handle changed") != std::string::npos ? 1 : 0;
+        }
+        EXPECT_EQ(answers, 5u);
+        EXPECT_EQ(w.state.handle, "bob5");
+    }
+}
+
 }  // namespace

@@ -31,6 +31,7 @@
 #include "ui/qt/Gradient.h"
 #include "ui/qt/KeepOnTop.h"
 #include "ui/qt/LocaleSeparators.h"
+#include "ui/qt/ProgramIcon.h"
 #include "ui/qt/QtFrontEnd.h"
 #include "ui/qt/QtRuntime.h"
 
@@ -130,6 +131,8 @@ class QtFrontEndTest : public QObject {
     void layout_data();
     void layout();
     void windows();
+    void restoredByTheWindowManager();
+    void programIcon();
     void labelsSizedToTheirText();
     void captionsAndToolTips_data();
     void captionsAndToolTips();
@@ -235,6 +238,38 @@ void QtFrontEndTest::windows() {
     form.ShowForm1();
     QVERIFY(window->isVisible());
     QVERIFY(window->windowState() & Qt::WindowMinimized);
+    form.SetForm1WindowState(engine::WindowState::Normal);
+    QVERIFY(!(window->windowState() & Qt::WindowMinimized));
+
+    // The main window starts where the form puts it; the mini screen, which
+    // sets no place, where the window manager puts a new window.
+    QVERIFY(window->testAttribute(Qt::WA_Moved));
+    QVERIFY(!mini->testAttribute(Qt::WA_Moved));
+}
+
+void QtFrontEndTest::programIcon() {
+    const QIcon icon = ui::ProgramIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    for (int size : {16, 32, 48}) QVERIFY2(sizes.contains(QSize(size, size)), "a size is missing");
+    // Drawn, not blank: the crescent is lighter than the ground around it.
+    const QImage image = icon.pixmap(48, 48).toImage();
+    QVERIFY(qGray(image.pixel(16, 24)) > qGray(image.pixel(40, 40)));
+}
+
+void QtFrontEndTest::restoredByTheWindowManager() {
+    World world;
+    forms::Form1& form = world.Start();
+    QWidget* window = world.Window();
+    form.SetForm1WindowState(engine::WindowState::Minimized);
+    QVERIFY(window->windowState() & Qt::WindowMinimized);
+    // The task bar restores it: the next "min" must minimise it again.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    QCOMPARE(form.Form1WindowState(), engine::WindowState::Normal);
+    form.SetForm1WindowState(engine::WindowState::Minimized);
+    QVERIFY(window->windowState() & Qt::WindowMinimized);
+    // Minimised by the window manager, "res" restores it.
+    window->setWindowState(Qt::WindowNoState);
+    window->setWindowState(Qt::WindowMinimized);
     form.SetForm1WindowState(engine::WindowState::Normal);
     QVERIFY(!(window->windowState() & Qt::WindowMinimized));
 }

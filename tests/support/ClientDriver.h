@@ -18,14 +18,22 @@ namespace testsupport {
 using platform::sim::InstantMessage;
 using platform::sim::RoomLine;
 
+using platform::sim::RichEditGeneration;
+
 struct DriverOptions {
-    // A constructor, so that {name, room} needs no third field.
+    // A constructor, so that {name, room} needs no further field.
     DriverOptions(std::string name = "Moonraker", std::string room = "Town Square",
+                  RichEditGeneration generation = RichEditGeneration::Later,
                   std::vector<std::string> leaveOut = {})
-        : screenName(std::move(name)), roomName(std::move(room)), without(std::move(leaveOut)) {}
+        : screenName(std::move(name)),
+          roomName(std::move(room)),
+          richEdit(generation),
+          without(std::move(leaveOut)) {}
 
     std::string screenName;
     std::string roomName;
+    // Which rich edit the client's controls are (the room's transcript among them).
+    RichEditGeneration richEdit;
     // Parts of the window tree the client leaves out (ClientOptions::without).
     std::vector<std::string> without;
 };

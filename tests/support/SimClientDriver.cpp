@@ -34,6 +34,7 @@ class SimClientDriver final : public ClientDriver {
         platform::sim::ClientOptions o;
         o.screenName = options.screenName;
         o.roomName = options.roomName;
+        o.transcriptGeneration = options.richEdit;
         o.without = options.without;
         o.timings = platform::sim::ClientTimings::Realistic();
         client_ = std::make_unique<platform::sim::SimChatClient>(windows_, runtime_, o);

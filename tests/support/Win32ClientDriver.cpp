@@ -72,7 +72,9 @@ class Win32ClientDriver final : public ClientDriver {
     void Advance(milliseconds duration) override;
 
     void SignOn(const DriverOptions& options) override {
-        std::vector<std::string> request{"signon", options.screenName, options.roomName};
+        const bool first = options.richEdit == RichEditGeneration::First;
+        std::vector<std::string> request{"signon", options.screenName, options.roomName,
+                                         first ? "richedit1" : ""};
         request.insert(request.end(), options.without.begin(), options.without.end());
         Call(request);
     }

@@ -17,6 +17,9 @@
 #include "tests/win32ui/Capture.h"
 #include "ui/win32/LocaleSeparators.h"
 
+// After windows.h (World.h).
+#include <commctrl.h>
+
 using namespace std::chrono_literals;
 using win32uitest::Capture;
 using win32uitest::ClassOf;
@@ -141,6 +144,43 @@ TEST(Windows, HiddenShownMinimisedAndRestored) {
     // Minimised, the window stood somewhere else; the form kept its place.
     EXPECT_EQ(form.LeftTwips(), leftTwips);
     EXPECT_EQ(PlaceOf(main).left, forms::Pixels(leftTwips));
+}
+
+TEST(Windows, RestoredByTheSystemTheMainWindowMinimisesAgainOnTheNextMin) {
+    World world;
+    forms::Form1& form = world.Start();
+    HWND main = world.Window();
+    form.SetForm1WindowState(engine::WindowState::Minimized);
+    ASSERT_TRUE(IsIconic(main));
+    // What a click on the taskbar button sends.
+    SendMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_FALSE(IsIconic(main));
+    EXPECT_EQ(form.Form1WindowState(), engine::WindowState::Normal);
+    form.SetForm1WindowState(engine::WindowState::Minimized);
+    EXPECT_TRUE(IsIconic(main));
+    // And the other way: minimised by the system, "res" restores it.
+    SendMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(IsIconic(main));
+    form.SetForm1WindowState(engine::WindowState::Normal);
+    EXPECT_FALSE(IsIconic(main));
+}
+
+TEST(Windows, TheMiniScreenFirstStandsWhereTheSystemPutsANewWindow) {
+    World world;
+    forms::Form1& form = world.Start();
+    form.ShowForm5();
+    const RECT place = PlaceOf(world.MiniWindow());
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_FALSE(place.left == area.left && place.top == area.top) << "not the corner";
+    EXPECT_GE(place.left, area.left);
+    EXPECT_GE(place.top, area.top);
+    EXPECT_LE(place.right, area.right);
+    EXPECT_LE(place.bottom, area.bottom);
+    // The form knows where that is.
+    EXPECT_EQ(forms::Pixels(form.MiniScreen()->LeftTwips()), place.left);
+    EXPECT_EQ(forms::Pixels(form.MiniScreen()->TopTwips()), place.top);
 }
 
 TEST(Windows, ClosingTheMainWindowUnloadsTheProgram) {
@@ -550,9 +590,86 @@ TEST(Mouse, LabelsThatActOnNothingLetTheMouseThrough) {
     world.Start();
     // Without SS_NOTIFY a static answers HTTRANSPARENT: the press goes to
     // the surface behind it.
-    EXPECT_FALSE(StyleOf(world.Control("Label4")) & SS_NOTIFY);
+    EXPECT_FALSE(StyleOf(world.Control("Label3")) & SS_NOTIFY);
+    EXPECT_FALSE(StyleOf(world.Control("Label6")) & SS_NOTIFY);
     EXPECT_TRUE(StyleOf(world.Control("Label9")) & SS_NOTIFY);
     EXPECT_TRUE(StyleOf(world.Control("Label1")) & SS_NOTIFY);
+}
+
+// --- tooltips -------------------------------------------------------------------------
+
+struct ToolTipOf {
+    const char* control;
+    const char* text;  // "" for none
+};
+
+class ToolTips : public ::testing::TestWithParam<ToolTipOf> {};
+
+// The tooltip control of the window `owner`, or nullptr.
+HWND ToolTipControlOf(HWND owner) {
+    HWND found = nullptr;
+    HWND candidate = nullptr;
+    while ((candidate = FindWindowExA(nullptr, candidate, TOOLTIPS_CLASSA, nullptr)) != nullptr) {
+        if (GetWindow(candidate, GW_OWNER) == owner) found = candidate;
+    }
+    return found;
+}
+
+TEST_P(ToolTips, EachControlWithATextHasATool) {
+    const ToolTipOf& expected = GetParam();
+    World world;
+    world.Start();
+    HWND tips = ToolTipControlOf(world.Window());
+    ASSERT_TRUE(tips);
+    EXPECT_TRUE(StyleOf(tips) & TTS_ALWAYSTIP) << "the program's windows are never active";
+    HWND control = world.Control(expected.control);
+    ASSERT_TRUE(control);
+
+    char text[128] = "";
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = world.Window();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    const bool has = SendMessageA(tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(has, *expected.text != '\0');
+    if (!has) return;
+    SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, expected.text);
+    // The tooltip learns of the pointer only from a control that takes it.
+    RECT place;
+    GetWindowRect(control, &place);
+    const LPARAM middle =
+        MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    EXPECT_NE(SendMessageA(control, WM_NCHITTEST, 0, middle), HTTRANSPARENT);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Form1, ToolTips,
+    ::testing::Values(
+        ToolTipOf{"Label14", "name of progs"}, ToolTipOf{"List6", "list of c-ruze"},
+        ToolTipOf{"Label1", "name of c-ruze.(use this label to move the form around the screen)"},
+        ToolTipOf{"Label4", "the handle you are loged in under"},
+        ToolTipOf{"File1", "list of mp3s"}, ToolTipOf{"Label19", "play"},
+        ToolTipOf{"Label20", "stop"}, ToolTipOf{"Label26", "pause\\unpause"},
+        ToolTipOf{"Label28", "back a song"}, ToolTipOf{"Label27", "next song"},
+        ToolTipOf{"Label15", "number of mp3s"}, ToolTipOf{"Label23", "volume"},
+        ToolTipOf{"Label24", "balance"}, ToolTipOf{"DogBar1", "song position how much time left"},
+        ToolTipOf{"Label21", "song that is playing"}, ToolTipOf{"Label3", ""},
+        ToolTipOf{"Label8", ""}, ToolTipOf{"Label9", ""}, ToolTipOf{"Label10", ""},
+        ToolTipOf{"Label25", ""}),
+    [](const ::testing::TestParamInfo<ToolTipOf>& info) {
+        return std::string(info.param.control);
+    });
+
+TEST(ToolTips, TheMiniScreenHasNone) {
+    World world;
+    forms::Form1& form = world.Start();
+    form.ShowForm5();
+    HWND tips = ToolTipControlOf(world.MiniWindow());
+    if (tips) {
+        EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 0);
+    }
 }
 
 // --- the system's settings -------------------------------------------------------------

@@ -166,7 +166,7 @@ class Session : public ::testing::Test {
     // folder; its handle prompt, once it is open.
     HWND Launch() {
         client_ = testsupport::MakeClientDriver();
-        client_->SignOn({kScreenName, kRoom});
+        client_->SignOn({kScreenName, kRoom, richEdit_});
         folder_ = std::make_unique<e2e::ScratchFolder>();
         program_ = std::make_unique<e2e::ProgramProcess>(e2e::ProgramPath(), folder_->Path());
         HWND prompt = AwaitDialog(kStartBound);
@@ -279,6 +279,40 @@ class Session : public ::testing::Test {
     std::unique_ptr<e2e::ScratchFolder> folder_;
     std::unique_ptr<e2e::ProgramProcess> program_;
     std::size_t taken_ = 0;
+    testsupport::RichEditGeneration richEdit_ = testsupport::RichEditGeneration::Later;
+
+    // A member floods the room with one line while the client keeps 20
+    // lines; the user's commands come amid the repeats, each batch between
+    // two looks of the program, and every one is answered once.
+    void FloodWithCommandsAmid() {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        client_->SetHistoryLimit(20);
+        const RoomLine lol{"KarenK", "lol"};
+        client_->SayTogether(Lines(20, lol));
+        ASSERT_EQ(NewLines(20), Lines(20, lol));
+        std::string handle = "bob";
+        const std::vector<std::vector<int>> batches = {
+            {1, 0, 0, 0, 0}, {0, 0, 2, 0, 0, 0}, {3}, {0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0}, {0, 5}};
+        for (const auto& batch : batches) {
+            Lines lines;
+            std::string next;
+            for (int n : batch) {
+                if (n == 0) {
+                    lines.push_back(lol);
+                } else {
+                    next = "bob" + std::to_string(n);
+                    lines.push_back(Own("h " + next));
+                }
+            }
+            client_->SayTogether(lines);
+            lines.push_back(Status(handle, "handle changed", next));
+            ASSERT_EQ(NewLines(lines.size()), lines);
+            handle = next;
+        }
+        // Nothing answered twice, nothing late.
+        client_->Services().runtime.WaitForEvents(500ms);
+        ASSERT_NO_FATAL_FAILURE(ExitWith(handle));
+    }
 };
 
 // --- start-up, the main window, the exit -----------------------------------
@@ -486,6 +520,17 @@ TEST_F(Session, StyleHandleAndTriggerCommands) {
     const DWORD pid = program_->Id();
     ASSERT_EQ(Command("e"), (Lines{Own("e"), Own(logout)}));
     ExpectEnded(pid);
+}
+
+// --- a room that repeats itself, on either rich edit generation ------------
+
+TEST_F(Session, AFloodOfOneLineAroundTheUsersCommandsInATrimmingRoom) {
+    FloodWithCommandsAmid();
+}
+
+TEST_F(Session, AClientOfTheFirstRichEditGenerationInATrimmingFlood) {
+    richEdit_ = testsupport::RichEditGeneration::First;
+    FloodWithCommandsAmid();
 }
 
 // --- rooms and web addresses -------------------------------------------------

@@ -24,7 +24,8 @@
 // the client's windows wait a moment before the client gets to them.
 //
 // Every "RICHCNTL" is a real rich edit control (RichEdit20A's window
-// procedure under the client's class name). The room's transcript is one:
+// procedure under the client's class name, or RichEdit 1.0's when the test
+// signs on a client of that generation). The room's transcript is one:
 // each chat line a paragraph "Sender:\tText", wrapped at the control's
 // width, the oldest paragraphs trimmed past a settable count.
 //
@@ -220,6 +221,9 @@ class StandIn {
     void Place(const std::string& what, int x, int y, int width, int height);
     void Trim();
     void CloseRoom();
+    // The room transcript's paragraph end, and its length in its offsets.
+    const char* ParagraphEnd() const;
+    LONG TranscriptLength() const;
 
     // --- control ---
     std::vector<std::string> Execute(const std::vector<std::string>& request);
@@ -289,7 +293,8 @@ WNDPROC dialogProc = nullptr;
 LRESULT CALLBACK BoxWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return client.BoxProc(w, msg, wp, lp);
 }
-WNDPROC richEditProc = nullptr;
+// The input box's own procedure, under the one that takes a person's Return.
+WNDPROC inputProc = nullptr;
 LRESULT CALLBACK InputWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return client.InputProc(w, msg, wp, lp);
 }
@@ -312,16 +317,39 @@ void EnsureClass(const std::string& name) {
 
 // --- start ---
 
-// "RICHCNTL" as the client has it: a rich edit control under another name.
+// "RICHCNTL" as the client has it: a rich edit control under another name,
+// of either generation. The client may be one made with RichEdit 1.0
+// (riched32's "RICHEDIT", whose paragraphs end in CR LF) or with a later one
+// (RichEdit20A, CR alone). A window of the class takes, at its first message,
+// the window procedure of the generation chosen for the windows made then,
+// and keeps it for good.
+WNDPROC richEditProc[2] = {};  // the later generation's, the first's
+bool firstGeneration = false;
+
+LRESULT CALLBACK RichCntlWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    WNDPROC proc = richEditProc[firstGeneration ? 1 : 0];
+    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    return CallWindowProcA(proc, w, msg, wp, lp);
+}
+
 bool RegisterRichEdit() {
-    if (!LoadLibraryA("riched20.dll")) return false;
-    WNDCLASSEXA rich{};
-    rich.cbSize = sizeof rich;
-    if (!GetClassInfoExA(nullptr, "RichEdit20A", &rich)) return false;
+    WNDCLASSEXA later{}, first{};
+    later.cbSize = first.cbSize = sizeof later;
+    if (!LoadLibraryA("riched20.dll") || !GetClassInfoExA(nullptr, "RichEdit20A", &later)) {
+        return false;
+    }
+    // Without riched32 there is only the later generation.
+    if (!LoadLibraryA("riched32.dll") || !GetClassInfoExA(nullptr, "RICHEDIT", &first)) {
+        first = later;
+    }
+    richEditProc[0] = later.lpfnWndProc;
+    richEditProc[1] = first.lpfnWndProc;
+    WNDCLASSEXA rich = later;
+    rich.lpfnWndProc = RichCntlWndProc;
+    rich.cbWndExtra = std::max(later.cbWndExtra, first.cbWndExtra);
     rich.hInstance = instance;
     rich.lpszClassName = "RICHCNTL";
     rich.style &= ~CS_GLOBALCLASS;
-    richEditProc = rich.lpfnWndProc;
     return RegisterClassExA(&rich) != 0;
 }
 
@@ -406,7 +434,8 @@ void StandIn::CreateRoom(const std::string& name) {
     // An input box that looks like one, and takes a person's Return.
     roomInput_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHCNTL", "", WS_CHILD | WS_VISIBLE, 0, 0, 40,
                                  kInputHeight, room_, nullptr, instance, nullptr);
-    SetWindowLongPtrA(roomInput_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputWndProc));
+    inputProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(roomInput_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputWndProc)));
     roomTranscript_ =
         CreateWindowExA(0, Without("transcript") ? "RichEdit20A" : "RICHCNTL", "",
                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, kTranscriptTop,
@@ -434,8 +463,8 @@ void StandIn::CreateRoom(const std::string& name) {
                  outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     LayOutRoom();
     for (const auto& line : historyOnEntry_) {
-        std::string paragraph = ToAnsi(line.sender) + ":\t" + ToAnsi(line.text) + "\r";
-        LONG end = GetWindowTextLengthA(roomTranscript_);
+        std::string paragraph = ToAnsi(line.sender) + ":\t" + ToAnsi(line.text) + ParagraphEnd();
+        LONG end = TranscriptLength();
         SendMessageA(roomTranscript_, EM_SETSEL, end, end);
         SendMessageA(roomTranscript_, EM_REPLACESEL, FALSE,
                      reinterpret_cast<LPARAM>(paragraph.c_str()));
@@ -538,6 +567,19 @@ void StandIn::SetHistoryLimit(std::size_t lines) {
     Trim();
 }
 
+const char* StandIn::ParagraphEnd() const {
+    return firstGeneration ? "\r\n" : "\r";
+}
+
+LONG StandIn::TranscriptLength() const {
+    // The first generation does not know EM_GETTEXTLENGTHEX; its own text
+    // length counts its paragraph ends as its offsets do.
+    if (firstGeneration) return GetWindowTextLengthA(roomTranscript_);
+    GETTEXTLENGTHEX how{GTL_DEFAULT, CP_ACP};
+    return static_cast<LONG>(
+        SendMessageA(roomTranscript_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+}
+
 void StandIn::Trim() {
     if (!roomTranscript_ || historyLimit_ == 0 || paragraphs_.size() <= historyLimit_) return;
     LONG cut = 0;
@@ -562,10 +604,8 @@ void StandIn::AppendLine(const std::string& senderUtf8, const std::string& ansiT
     for (char& c : text) {
         if (c == '\r' || c == '\n' || c == '\0') c = ' ';
     }
-    std::string paragraph = ToAnsi(senderUtf8) + ":\t" + text + "\r";
-    GETTEXTLENGTHEX how{GTL_DEFAULT, CP_ACP};
-    auto end = static_cast<LONG>(
-        SendMessageA(roomTranscript_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+    std::string paragraph = ToAnsi(senderUtf8) + ":\t" + text + ParagraphEnd();
+    LONG end = TranscriptLength();
     SendMessageA(roomTranscript_, EM_SETSEL, end, end);
     SendMessageA(roomTranscript_, EM_REPLACESEL, FALSE,
                  reinterpret_cast<LPARAM>(paragraph.c_str()));
@@ -774,7 +814,7 @@ LRESULT StandIn::InputProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_KEYDOWN) SendRoomLine();
         return 0;
     }
-    return CallWindowProcA(richEditProc, w, msg, wp, lp);
+    return CallWindowProcA(inputProc, w, msg, wp, lp);
 }
 
 void StandIn::LayOutRoom() {
@@ -1040,10 +1080,17 @@ std::vector<std::string> StandIn::Execute(const std::vector<std::string>& reques
         if (!frame_) {
             screenName_ = arg(1);
             roomName_ = arg(2);
+            // The fields after the room: "richedit1" for a client made with
+            // RichEdit 1.0, and the pieces it leaves out.
+            firstGeneration = false;
             without_ = startWithout_;
-            without_.insert(without_.end(),
-                            request.begin() + std::min<std::size_t>(3, request.size()),
-                            request.end());
+            for (std::size_t i = 3; i < request.size(); ++i) {
+                if (request[i] == "richedit1") {
+                    firstGeneration = true;
+                } else if (!request[i].empty()) {
+                    without_.push_back(request[i]);
+                }
+            }
         }
         SignOn();
         return {};

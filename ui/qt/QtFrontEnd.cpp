@@ -151,6 +151,9 @@ class QtFrontEnd::FormWindow final : public QWidget {
         // minimised window would otherwise hand it the keyboard.
         setAttribute(Qt::WA_ShowWithoutActivating, true);
         setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+        // A form that sets no place of its own (the mini screen) is placed
+        // by the window manager, as any new window; moveEvent tells the form.
+        if (form.Placed()) move(forms::Pixels(form.LeftTwips()), forms::Pixels(form.TopTwips()));
         ApplySize();
         for (const auto& control : form.Controls()) Make(*control);
     }
@@ -231,6 +234,15 @@ class QtFrontEnd::FormWindow final : public QWidget {
         form_.FollowMove(event->pos().x(), event->pos().y());
         QWidget::moveEvent(event);
     }
+    void changeEvent(QEvent* event) override {
+        // The window manager minimised or restored the window (its task
+        // bar, a key): the form follows, or its next "min" would change
+        // nothing. A hidden window's state is the form's to keep.
+        if (event->type() == QEvent::WindowStateChange && isVisible() && !closed_) {
+            form_.FollowState(FormStateOf(windowState()));
+        }
+        QWidget::changeEvent(event);
+    }
 
   private:
     static Qt::WindowStates QtStateOf(forms::WindowState state) {
@@ -243,6 +255,12 @@ class QtFrontEnd::FormWindow final : public QWidget {
                 break;
         }
         return Qt::WindowNoState;
+    }
+
+    static forms::WindowState FormStateOf(Qt::WindowStates state) {
+        if (state & Qt::WindowMinimized) return forms::WindowState::Minimized;
+        if (state & Qt::WindowMaximized) return forms::WindowState::Maximized;
+        return forms::WindowState::Normal;
     }
 
     void ApplySize() {

@@ -11,6 +11,7 @@
 #include "app/Program.h"
 #include "engine/Host.h"
 #include "ui/qt/ClientWindow.h"
+#include "ui/qt/ProgramIcon.h"
 #include "ui/qt/QtFrontEnd.h"
 #include "ui/qt/QtRuntime.h"
 
@@ -124,6 +125,10 @@ int RunWindowed(const app::CommandLine& commandLine, int argc, char** argv) {
     int qtArgc = 1;
     GuardedApplication application(qtArgc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(ProgramIcon());
+    // The desktop entry the package installs: a Wayland desktop matches the
+    // windows to it (and to its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("moonrake"));
 #ifdef _WIN32
     return RunOnClient(commandLine);
 #else

@@ -1,5 +1,7 @@
 #include "ui/win32/FormWindow.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "platform/AnsiText.h"
@@ -42,6 +44,49 @@ bool Overlap(const RECT& a, const RECT& b) {
     return IntersectRect(&both, &a, &b) != FALSE;
 }
 
+// The program's icon from its resources; the system's default where the
+// executable has none (the tests).
+HICON ProgramIcon(int size) {
+    auto icon = static_cast<HICON>(
+        LoadImageA(Instance(), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
+}
+
+// Where the system puts a new window that leaves its place to the system.
+// A popup has no such place, so ask for an ordinary window's. Windows
+// cascades these from just inside the work area's corner; where the answer
+// is the corner itself or off the work area (Wine without a window manager
+// gives either), the middle of the work area, where the main window starts.
+POINT DefaultPlace(int width, int height) {
+    RECT area{0, 0, 1024, 768};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 width, height, nullptr, nullptr, Instance(), nullptr);
+    if (probe) {
+        RECT place;
+        GetWindowRect(probe, &place);
+        DestroyWindow(probe);
+        const bool corner = place.left == area.left && place.top == area.top;
+        if (!corner && place.left >= area.left && place.top >= area.top &&
+            place.left + width <= area.right && place.top + height <= area.bottom) {
+            return POINT{place.left, place.top};
+        }
+    }
+    return POINT{area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2};
+}
+
+forms::WindowState StateOfSize(WPARAM kind) {
+    switch (kind) {
+        case SIZE_MINIMIZED:
+            return forms::WindowState::Minimized;
+        case SIZE_MAXIMIZED:
+            return forms::WindowState::Maximized;
+        default:
+            return forms::WindowState::Normal;
+    }
+}
+
 }  // namespace
 
 void FormWindow::RegisterClasses() {
@@ -51,7 +96,8 @@ void FormWindow::RegisterClasses() {
         form.lpfnWndProc = &FormProc;
         form.hInstance = Instance();
         form.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        form.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+        form.hIcon = ProgramIcon(GetSystemMetrics(SM_CXICON));
+        form.hIconSm = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
         form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         form.lpszClassName = kFormClass;
         RegisterClassExA(&form);
@@ -63,6 +109,10 @@ void FormWindow::RegisterClasses() {
         surface.hCursor = LoadCursor(nullptr, IDC_ARROW);
         surface.lpszClassName = kSurfaceClass;
         RegisterClassExA(&surface);
+
+        // The tooltips.
+        INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
         return true;
     }();
     (void)registered;
@@ -73,22 +123,29 @@ FormWindow::FormWindow(forms::Form& form, Fonts& fonts) : form_(form), fonts_(fo
     // No caption and no border: the window is all client area, the form's
     // size. WS_SYSMENU and WS_MINIMIZEBOX draw nothing here but let the
     // taskbar minimise, restore and close it like any other window.
+    const int width = PixelsAtLeastOne(form.WidthTwips());
+    const int height = PixelsAtLeastOne(form.HeightTwips());
+    POINT place{forms::Pixels(form.LeftTwips()), forms::Pixels(form.TopTwips())};
+    const bool placedBySystem = !form.Placed();
+    if (placedBySystem) place = DefaultPlace(width, height);
     // It never takes the keyboard, whatever shows it (the window manager of a
     // desktop under Wine would otherwise give a window it maps the focus);
     // nothing on it takes keys. WS_EX_APPWINDOW keeps its taskbar button,
     // which WS_EX_NOACTIVATE alone would take away.
-    window_ = CreateWindowExA(
-        WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_APPWINDOW, kFormClass,
-        platform::ToAnsi(form.Caption()).c_str(),
-        WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, forms::Pixels(form.LeftTwips()),
-        forms::Pixels(form.TopTwips()), PixelsAtLeastOne(form.WidthTwips()),
-        PixelsAtLeastOne(form.HeightTwips()), nullptr, nullptr, Instance(), this);
+    window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_APPWINDOW, kFormClass,
+                              platform::ToAnsi(form.Caption()).c_str(),
+                              WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, place.x,
+                              place.y, width, height, nullptr, nullptr, Instance(), this);
     if (!window_) return;
+    if (placedBySystem) Guard("placing the window", [&] { form_.FollowMove(place.x, place.y); });
     for (const auto& control : form.Controls()) Make(*control);
+    MakeToolTips();
 }
 
 FormWindow::~FormWindow() {
     dying_ = true;
+    // First: its tools hook the controls' procedures after ours.
+    if (toolTips_) DestroyWindow(toolTips_);
     // Subclassed windows are given back in the reverse order they were
     // taken, so that each restores the procedure it found.
     for (auto& child : children_) {
@@ -139,7 +196,12 @@ void FormWindow::Make(const forms::Control& control) {
             child->ansiCaption = platform::ToAnsi(control.caption);
             // Without SS_NOTIFY a static lets the mouse through to what is
             // behind it, as a label that acts on nothing should.
-            style |= SS_OWNERDRAW | ((control.clickable || control.dragHandle) ? SS_NOTIFY : 0);
+            // A label with a tooltip takes the mouse too, or its tooltip
+            // would never see the pointer.
+            style |=
+                SS_OWNERDRAW |
+                ((control.clickable || control.dragHandle || !control.toolTip.empty()) ? SS_NOTIFY
+                                                                                       : 0);
             break;
         case forms::ControlKind::ListBox:
         case forms::ControlKind::FileListBox:
@@ -148,7 +210,7 @@ void FormWindow::Make(const forms::Control& control) {
             exStyle = WS_EX_CLIENTEDGE;
             break;
         case forms::ControlKind::ProgressBar:
-            style |= SS_OWNERDRAW;
+            style |= SS_OWNERDRAW | (control.toolTip.empty() ? 0 : SS_NOTIFY);
             break;
     }
     child->window = CreateWindowExA(
@@ -184,6 +246,27 @@ void FormWindow::Make(const forms::Control& control) {
     byWindow_[made] = stored;
     children_.push_back(std::move(child));
     if (stored->surface) Render(*stored);
+}
+
+void FormWindow::MakeToolTips() {
+    // Always: the program's windows are never the active ones.
+    toolTips_ =
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, Instance(), nullptr);
+    if (!toolTips_) return;
+    for (auto& child : children_) {
+        if (child->control->toolTip.empty() || !child->window) continue;
+        child->ansiToolTip = platform::ToAnsi(child->control->toolTip);
+        TTTOOLINFOA tool{};
+        // The size every version of the control takes (no lpReserved).
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(child->window);
+        tool.lpszText = child->ansiToolTip.data();
+        SendMessageA(toolTips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void FormWindow::Render(Child& surface) {
@@ -411,6 +494,16 @@ LRESULT FormWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Windows is ending: the window is unloaded as by any other close.
             if (wParam && !closed_) Guard("closing the window", [this] { form_.Close(); });
             return 0;
+        case WM_SIZE:
+            // The taskbar or the system menu minimised or restored it: the
+            // form must know, or its next "min" would change nothing. A
+            // hidden window's state is the form's to keep for the next show.
+            if (!closed_ && IsWindowVisible(window_) &&
+                (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED || wParam == SIZE_RESTORED)) {
+                const forms::WindowState state = StateOfSize(wParam);
+                Guard("following the window's state", [&] { form_.FollowState(state); });
+            }
+            break;
         case WM_WINDOWPOSCHANGED: {
             const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
             // Minimised or maximised, the window stands in for its place; the

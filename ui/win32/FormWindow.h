@@ -15,7 +15,8 @@
 //
 // What the user does goes back to the form unchanged: the mouse on the
 // controls that act on it, the file list's selection, a close of the window
-// and the system moving it.
+// and the system moving, minimising or restoring it. Controls with a tooltip
+// show it through the system's tooltip control.
 
 #include <windows.h>
 
@@ -55,6 +56,7 @@ class FormWindow {
         HWND window = nullptr;
         Child* container = nullptr;  // the surface it stands on, if any
         std::string ansiCaption;
+        std::string ansiToolTip;
         std::unique_ptr<SurfaceImage> surface;  // picture surfaces
         std::unique_ptr<MouseForwarder> mouse;
         std::unique_ptr<BarQueries> barQueries;  // progress bars
@@ -68,6 +70,8 @@ class FormWindow {
     bool OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void Make(const forms::Control& control);
+    // One tooltip control for the window, one tool per control with a text.
+    void MakeToolTips();
     void Render(Child& surface);
     void PaintSurface(Child& surface);
     void Draw(const DRAWITEMSTRUCT& item);
@@ -82,6 +86,7 @@ class FormWindow {
     forms::Form& form_;
     Fonts& fonts_;
     HWND window_ = nullptr;
+    HWND toolTips_ = nullptr;
     std::vector<std::unique_ptr<Child>> children_;
     std::map<HWND, Child*> byWindow_;
     bool closed_ = false;
