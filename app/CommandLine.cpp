@@ -30,6 +30,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.console = true;
         } else if (arg == "--trace") {
             line.trace = true;
+        } else if (arg == "--check-client") {
+            line.checkClient = true;
         } else if (takes("--screen-name")) {
             if (auto value = valueOf("--screen-name")) line.screenName = *value;
             if (line.error.empty() && line.screenName.empty()) {
@@ -49,6 +51,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string Usage() {
     return "usage: moonrake [--console] [--screen-name NAME] [--room NAME] [--trace]\n"
+           "       moonrake --check-client\n"
            "       moonrake --help | --version\n"
            "\n"
            "Runs moonrake ruze beside a simulated chat client, signed on as NAME\n"
@@ -59,6 +62,9 @@ std::string Usage() {
            "                 (also chosen when there is no display)\n"
            "  --trace        also report every call on the scanners, the windows and\n"
            "                 the media player\n"
+           "  --check-client look at the chat client, print what the program finds of\n"
+           "                 each window it relies on and a verdict, and end (status 0:\n"
+           "                 the commands can reach it; 1: they cannot); changes nothing\n"
            "\n"
            "Console input, one line at a time:\n"
            "  TEXT              typed into the room by the signed-on user (\"//x\" types \"/x\")\n"

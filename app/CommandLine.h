@@ -11,6 +11,8 @@ struct CommandLine {
     bool version = false;
     bool console = false;
     bool trace = false;
+    // Look at the chat client, say what the program finds and end.
+    bool checkClient = false;
     std::string screenName = "Moonraker";
     std::string roomName = "Town Square";
     // Set when the command line cannot be used; says why.

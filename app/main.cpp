@@ -9,8 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "aol/ClientCheck.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "platform/TestRuntime.h"
+#include "platform/sim/SimChatClient.h"
+#include "platform/sim/SimWindowSystem.h"
 #include "ui/console/ConsoleFrontEnd.h"
 #include "ui/console/ConsoleRuntime.h"
 
@@ -22,6 +26,7 @@
 #endif
 #ifdef _WIN32
 #include "app/WindowsStdio.h"
+#include "platform/win32/Win32WindowApi.h"
 #endif
 
 namespace {
@@ -83,6 +88,31 @@ int RunConsole(const app::CommandLine& commandLine) {
     return frontEnd.Run();
 }
 
+int PrintCheck(platform::WindowApi& windows) {
+    const aol::ClientCheck check = aol::CheckClient(windows);
+    for (const auto& line : check.lines) std::cout << line << '\n';
+    std::cout.flush();
+    return check.ready ? 0 : 1;
+}
+
+// On Windows the running client; elsewhere the simulated one, signed on as
+// the command line says, which is what the program drives there.
+int RunCheck([[maybe_unused]] const app::CommandLine& commandLine) {
+#ifdef _WIN32
+    platform::Win32WindowApi windows;
+    return PrintCheck(windows);
+#else
+    platform::TestRuntime runtime;
+    platform::sim::SimWindowSystem windows(runtime);
+    platform::sim::ClientOptions options;
+    options.screenName = commandLine.screenName;
+    options.roomName = commandLine.roomName;
+    platform::sim::SimChatClient client(windows, runtime, options);
+    client.SignOn();
+    return PrintCheck(windows);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,7 +125,7 @@ int main(int argc, char** argv) {
 #endif
     app::CommandLine commandLine = app::ParseCommandLine(args);
     const bool windowed = commandLine.error.empty() && !commandLine.help && !commandLine.version &&
-                          !WantsConsole(commandLine);
+                          !commandLine.checkClient && !WantsConsole(commandLine);
 #ifdef _WIN32
     // Everything but the windowed program talks through the standard streams
     // (so does a build without windows, to say that it has none).
@@ -115,6 +145,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
+        if (commandLine.checkClient) return RunCheck(commandLine);
         if (windowed) return RunWindowed(commandLine, argc, argv);
         return RunConsole(commandLine);
     } catch (const std::exception& e) {

@@ -92,6 +92,10 @@ class WindowApi {
     // number copied.
     virtual int GetWindowTextA(Hwnd window, char* buffer, int maxCount) = 0;
 
+    // Whether the program that owns the window is 32- or 64-bit; 0 when this
+    // window system cannot tell (or there is no such window).
+    virtual int ProcessBits(Hwnd /*window*/) { return 0; }
+
     // Lets a reader (the chat scanner) learn that window content changed
     // without polling. Returns 0 when this window system cannot tell; the
     // caller then polls. The callback may run inside any call into this

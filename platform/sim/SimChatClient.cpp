@@ -62,6 +62,10 @@ void SimChatClient::SetRoomWidth(int width) {
 
 SimChatClient::~SimChatClient() = default;
 
+bool ClientOptions::Without(const std::string& piece) const {
+    return std::find(without.begin(), without.end(), piece) != without.end();
+}
+
 void SimChatClient::SignOn(const std::string& room) {
     if (frame_) return;
     if (!room.empty()) options_.roomName = room;
@@ -73,24 +77,28 @@ void SimChatClient::SignOn(const std::string& room) {
     Hwnd toolbar = windows_.CreateWindow(frame_, "AOL Toolbar", "");
     Hwnd inner = windows_.CreateWindow(toolbar, "_AOL_Toolbar", "");
     Hwnd combo = windows_.CreateWindow(inner, "_AOL_Combobox", "");
-    addressEdit_ = windows_.CreateWindow(
-        combo, "Edit", "",
-        [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return AddressProc(w, m, wp, lp); });
+    if (!options_.Without("address")) {
+        addressEdit_ = windows_.CreateWindow(
+            combo, "Edit", "",
+            [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return AddressProc(w, m, wp, lp); });
+    }
     mdi_ = windows_.CreateWindow(frame_, "MDIClient", "");
 
     auto child = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
         return ChildProc(w, m, wp, lp);
     };
-    welcome_ = windows_.CreateWindow(mdi_, "AOL Child",
-                                     ToAnsi("Welcome, " + options_.screenName + "!"), child);
-    // The welcome window has controls of its own but no member list, so it is
-    // never taken for a room.
-    windows_.CreateWindow(welcome_, "RICHCNTL", "");
-    for (int i = 0; i < 3; ++i) windows_.CreateWindow(welcome_, "_AOL_Icon", "");
-    windows_.CreateWindow(welcome_, "_AOL_Static", "");
-    windows_.BringToFront(welcome_);
+    if (!options_.Without("welcome")) {
+        welcome_ = windows_.CreateWindow(mdi_, "AOL Child",
+                                         ToAnsi("Welcome, " + options_.screenName + "!"), child);
+        // The welcome window has controls of its own but no member list, so
+        // it is never taken for a room.
+        windows_.CreateWindow(welcome_, "RICHCNTL", "");
+        for (int i = 0; i < 3; ++i) windows_.CreateWindow(welcome_, "_AOL_Icon", "");
+        windows_.CreateWindow(welcome_, "_AOL_Static", "");
+        windows_.BringToFront(welcome_);
+    }
 
-    CreateRoom(options_.roomName);
+    if (!options_.Without("room")) CreateRoom(options_.roomName);
     WindowsChanged();
 }
 
@@ -102,10 +110,11 @@ Hwnd SimChatClient::CreateRoom(const std::string& name) {
     roomInput_ = windows_.CreateWindow(room_, "RICHCNTL", "");
     roomText_ = std::make_unique<SimRichEdit>(options_.roomWidth, options_.transcriptGeneration);
     roomTranscript_ = windows_.CreateWindow(
-        room_, "RICHCNTL", "",
+        room_, options_.Without("transcript") ? "RichEdit20A" : "RICHCNTL", "",
         [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return TranscriptProc(w, m, wp, lp); });
-    roomList_ = windows_.CreateWindow(room_, "_AOL_Listbox", "");
-    for (int i = 1; i <= kRoomIcons; ++i) {
+    if (!options_.Without("members")) roomList_ = windows_.CreateWindow(room_, "_AOL_Listbox", "");
+    const int icons = options_.Without("sendicon") ? kRoomSendIcon - 1 : kRoomIcons;
+    for (int i = 1; i <= icons; ++i) {
         WndProc proc;
         if (i == kRoomSendIcon) {
             proc = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
@@ -116,7 +125,7 @@ Hwnd SimChatClient::CreateRoom(const std::string& name) {
         if (i == kRoomSendIcon) roomSend_ = icon;
     }
     roomSendDown_ = false;
-    windows_.CreateWindow(room_, "_AOL_Static", "");
+    if (!options_.Without("static")) windows_.CreateWindow(room_, "_AOL_Static", "");
     for (const auto& line : options_.historyOnEntry)
         AppendLine(line.sender, ToAnsi(line.text), false);
     windows_.BringToFront(room_);

@@ -84,6 +84,13 @@ struct ClientOptions {
     bool newWindowPerRoom = false;
     // Lines a room's transcript already shows when the client enters it.
     std::vector<RoomLine> historyOnEntry;
+    // Parts of the window tree the client does not have, to see what the
+    // program makes of a client that differs: "address" (the address box),
+    // "welcome", "room", "transcript" (the room's second "RICHCNTL" has
+    // another class), "members" (the room's "_AOL_Listbox"), "static" (its
+    // "_AOL_Static"), "sendicon" (the room has five "_AOL_Icon").
+    std::vector<std::string> without;
+    bool Without(const std::string& piece) const;
 };
 
 // What the client shows as it happens; every member is optional.

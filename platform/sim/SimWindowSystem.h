@@ -42,6 +42,10 @@ class SimWindowSystem final : public WindowApi {
     LResult SendMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) override;
     bool PostMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) override;
     int GetWindowTextLengthA(Hwnd window) override;
+    // The simulated client lives in this program.
+    int ProcessBits(Hwnd window) override {
+        return IsWindow(window) ? static_cast<int>(sizeof(void*) * 8) : 0;
+    }
     int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
     std::uint64_t AddChangeListener(std::function<void()> onChange) override;
     void RemoveChangeListener(std::uint64_t id) override;

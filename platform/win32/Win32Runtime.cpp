@@ -188,6 +188,24 @@ class Win32Runtime::ModalScope {
     UINT_PTR tick_ = 0;
 };
 
+// A prompt or box takes the keyboard, since it needs an answer; when it
+// closes the system activates its owner, our main window. The keyboard goes
+// back to the window that had it before, usually the chat client's.
+class Win32Runtime::KeyboardReturn {
+  public:
+    KeyboardReturn() : before_(GetForegroundWindow()) {}
+    ~KeyboardReturn() {
+        if (before_ && IsWindow(before_) && GetForegroundWindow() != before_) {
+            SetForegroundWindow(before_);
+        }
+    }
+    KeyboardReturn(const KeyboardReturn&) = delete;
+    KeyboardReturn& operator=(const KeyboardReturn&) = delete;
+
+  private:
+    HWND before_;
+};
+
 HWND Win32Runtime::DialogOwner() const {
     return dialogOwner_ && IsWindow(dialogOwner_) ? dialogOwner_ : nullptr;
 }
@@ -195,6 +213,7 @@ HWND Win32Runtime::DialogOwner() const {
 std::string Win32Runtime::Prompt(const std::string& text, const std::string& title,
                                  const std::string& defaultAnswer) {
     if (quit_) return "";
+    KeyboardReturn keyboard;
     ModalScope modal(*this);
     std::optional<std::string> answer = RunPromptDialog(DialogOwner(), text, title, defaultAnswer);
     if (!answer || quit_) return "";
@@ -203,6 +222,7 @@ std::string Win32Runtime::Prompt(const std::string& text, const std::string& tit
 
 void Win32Runtime::MessageBox(const std::string& text, const std::string& title) {
     if (quit_) return;
+    KeyboardReturn keyboard;
     ModalScope modal(*this);
     MessageBoxA(DialogOwner(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
                 MB_OK | MB_SETFOREGROUND);

@@ -62,6 +62,7 @@ class Win32Runtime final : public Runtime {
 
   private:
     class ModalScope;
+    class KeyboardReturn;
 
     void PumpMessages();
     HWND__* DialogOwner() const;

@@ -351,4 +351,23 @@ int Win32WindowApi::GetWindowTextA(Hwnd window, char* buffer, int maxCount) {
     return ::GetWindowTextA(ToHandle(window), buffer, maxCount);
 }
 
+int Win32WindowApi::ProcessBits(Hwnd window) {
+    if (Special(window)) return 0;
+    const DWORD process = ProcessOf(ToHandle(window));
+    if (process == 0) return 0;
+    // Not the narrower "limited" right, which Windows XP does not know.
+    HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, process);
+    if (!handle) return 0;
+    BOOL emulated = FALSE;
+    const bool known = IsWow64Process(handle, &emulated) != 0;
+    CloseHandle(handle);
+    if (!known) return 0;
+    if (emulated) return 32;
+    // Not emulated: as wide as the system, which is 64-bit when this
+    // program is, or is emulated itself.
+    BOOL selfEmulated = FALSE;
+    IsWow64Process(GetCurrentProcess(), &selfEmulated);
+    return sizeof(void*) == 8 || selfEmulated ? 64 : 32;
+}
+
 }  // namespace platform

@@ -46,6 +46,7 @@ class Win32WindowApi final : public WindowApi {
     bool PostMessageA(Hwnd window, unsigned message, WParam wParam, LParam lParam) override;
     int GetWindowTextLengthA(Hwnd window) override;
     int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
+    int ProcessBits(Hwnd window) override;
 
   private:
     class RemoteArea;

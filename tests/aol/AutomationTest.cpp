@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <set>
+#include <utility>
 
 #include "aol/NiteScan.h"
 #include "aol/modAol7SendChat.h"
@@ -163,6 +166,89 @@ TEST_F(Automation, EmptyChatLineEmptiesTheBoxAndSendsNothing) {
     EXPECT_TRUE(driver->Transcript().empty());
     EXPECT_EQ(driver->RoomInputText(), "");
 }
+
+// The window calls of the routine under test, with the user's own hand on
+// the client coming in just before one of them, as it can between any two
+// messages to a client in another process.
+class UserBetween : public platform::WindowApi {
+  public:
+    UserBetween(platform::WindowApi& inner, unsigned beforeMessage, std::function<void()> user)
+        : inner_(inner), before_(beforeMessage), user_(std::move(user)) {}
+    Hwnd FindWindowA(std::string_view c, std::optional<std::string_view> t) override {
+        return inner_.FindWindowA(c, t);
+    }
+    Hwnd FindWindowExA(Hwnd p, Hwnd a, std::string_view c,
+                       std::optional<std::string_view> t) override {
+        return inner_.FindWindowExA(p, a, c, t);
+    }
+    platform::LResult SendMessageA(Hwnd w, unsigned m, platform::WParam wp,
+                                   platform::LParam lp) override {
+        if (m == platform::WM_SETTEXT) armed_ = true;
+        if (armed_ && m == before_ && user_) std::exchange(user_, nullptr)();
+        return inner_.SendMessageA(w, m, wp, lp);
+    }
+    bool PostMessageA(Hwnd w, unsigned m, platform::WParam wp, platform::LParam lp) override {
+        return inner_.PostMessageA(w, m, wp, lp);
+    }
+    int GetWindowTextLengthA(Hwnd w) override { return inner_.GetWindowTextLengthA(w); }
+    int GetWindowTextA(Hwnd w, char* b, int n) override { return inner_.GetWindowTextA(w, b, n); }
+
+  private:
+    platform::WindowApi& inner_;
+    unsigned before_;
+    bool armed_ = false;  // our line has been placed
+    std::function<void()> user_;
+};
+
+struct UserMove {
+    const char* name;
+    unsigned before;  // the message of ours it comes just before
+    bool sends;       // the user sends "mine" (else types "x" into the box)
+};
+
+void PrintTo(const UserMove& move, std::ostream* os) {
+    *os << move.name;
+}
+
+class ChatLineBesideTheUser : public Automation, public ::testing::WithParamInterface<UserMove> {};
+
+TEST_P(ChatLineBesideTheUser, ReplyReachesTheRoomAndTheUsersLineSurvives) {
+    const UserMove move = GetParam();
+    SignOn("Bob");
+    Hwnd input = windows().FindWindowExA(modAolTools::FindChatRoom(windows()), 0, "RICHCNTL");
+    const std::string half = "half typed";
+    windows().SendMessageA(input, platform::WM_SETTEXT, 0,
+                           reinterpret_cast<platform::LParam>(half.c_str()));
+    UserBetween hand(windows(), move.before, [&] {
+        if (move.sends) {
+            driver->Type("mine");
+        } else {
+            const std::string typed = driver->RoomInputText() + "x";
+            windows().SendMessageA(input, platform::WM_SETTEXT, 0,
+                                   reinterpret_cast<platform::LParam>(typed.c_str()));
+        }
+    });
+    modAol7SendChat::SendChatLine(hand, "the reply");
+    EXPECT_EQ(driver->RoomInputText(), move.sends ? half : half + "x")
+        << "what the user typed and did not send is back in the box";
+    Catchup();
+    auto texts = RoomTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "the reply"), 1) << move.name;
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "mine"), move.sends ? 1 : 0) << move.name;
+    EXPECT_EQ(texts.size(), move.sends ? 2u : 1u) << move.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, ChatLineBesideTheUser,
+    ::testing::Values(UserMove{"sends before the press", platform::WM_LBUTTONDOWN, true},
+                      UserMove{"sends during the press", platform::WM_GETTEXTLENGTH, true},
+                      UserMove{"types before the press", platform::WM_LBUTTONDOWN, false},
+                      UserMove{"types during the press", platform::WM_GETTEXTLENGTH, false}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
 
 TEST_F(Automation, TextCrossesInTheAnsiCodePage) {
     SignOn("Bob");

@@ -155,6 +155,7 @@ class QtFrontEndTest : public QObject {
     void labelsShowTextAsTyped_data();
     void labelsShowTextAsTyped();
     void dialogsAreOwnedByTheMainWindow();
+    void showingTheWindowsLeavesTheKeyboardWhereItWas();
 };
 
 // --- layout ---------------------------------------------------------------------
@@ -750,3 +751,29 @@ void QtFrontEndTest::dialogsAreOwnedByTheMainWindow() {
 
 QTEST_MAIN(QtFrontEndTest)
 #include "QtFrontEndTest.moc"
+
+// minv, fulv, min and res show, swap and restore the windows while the user
+// types in the chat: the window that has the keyboard keeps it.
+// The offscreen platform activates every window it shows, whatever it is
+// asked; scripts/test-desktop runs this on a real display.
+void QtFrontEndTest::showingTheWindowsLeavesTheKeyboardWhereItWas() {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        QSKIP("the offscreen platform activates every window it shows");
+    }
+    World world;
+    world.Start();
+    QWidget chat;
+    chat.setWindowTitle("chat");
+    chat.show();
+    chat.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &chat);
+    for (const char* command : {"minv", "fulv", "min", "res", "minv", "fulv"}) {
+        world.client.Type(command);
+        world.runtime.Advance(1s);
+        QCoreApplication::processEvents();
+        QWidget* active = QApplication::activeWindow();
+        const std::string which = active ? active->objectName().toStdString() : "none";
+        QVERIFY2(active == &chat, (std::string(command) + " left " + which + " active").c_str());
+    }
+    QVERIFY(world.Window()->isVisible());
+}

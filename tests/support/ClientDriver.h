@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Services.h"
@@ -20,10 +21,21 @@ using platform::sim::RoomLine;
 using platform::sim::RichEditGeneration;
 
 struct DriverOptions {
-    std::string screenName = "Moonraker";
-    std::string roomName = "Town Square";
+    // A constructor, so that {name, room} needs no further field.
+    DriverOptions(std::string name = "Moonraker", std::string room = "Town Square",
+                  RichEditGeneration generation = RichEditGeneration::Later,
+                  std::vector<std::string> leaveOut = {})
+        : screenName(std::move(name)),
+          roomName(std::move(room)),
+          richEdit(generation),
+          without(std::move(leaveOut)) {}
+
+    std::string screenName;
+    std::string roomName;
     // Which rich edit the client's controls are (the room's transcript among them).
-    RichEditGeneration richEdit = RichEditGeneration::Later;
+    RichEditGeneration richEdit;
+    // Parts of the window tree the client leaves out (ClientOptions::without).
+    std::vector<std::string> without;
 };
 
 class ClientDriver {

@@ -35,6 +35,7 @@ class SimClientDriver final : public ClientDriver {
         o.screenName = options.screenName;
         o.roomName = options.roomName;
         o.transcriptGeneration = options.richEdit;
+        o.without = options.without;
         o.timings = platform::sim::ClientTimings::Realistic();
         client_ = std::make_unique<platform::sim::SimChatClient>(windows_, runtime_, o);
         client_->SignOn();

@@ -73,7 +73,10 @@ class Win32ClientDriver final : public ClientDriver {
 
     void SignOn(const DriverOptions& options) override {
         const bool first = options.richEdit == RichEditGeneration::First;
-        Call({"signon", options.screenName, options.roomName, first ? "richedit1" : ""});
+        std::vector<std::string> request{"signon", options.screenName, options.roomName,
+                                         first ? "richedit1" : ""};
+        request.insert(request.end(), options.without.begin(), options.without.end());
+        Call(request);
     }
     void SignOff() override { Call({"signoff"}); }
     void Type(const std::string& text) override { Call({"type", text}); }

@@ -679,6 +679,54 @@ TEST_F(Session, MinimiseRestoreAndTheMiniScreen) {
     ExitWith("bob");
 }
 
+// The commands that show, restore and swap the windows leave the keyboard
+// where the user types: the next line must land in the chat.
+TEST_F(Session, ShowingTheWindowsLeavesTheKeyboardWithTheClient) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND frame = FindWindowA("AOL Frame25", nullptr);
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == frame; }))
+        << "the closed prompt gave the keyboard back to the client";
+    SetForegroundWindow(frame);
+    for (const char* command : {"minv", "fulv", "min", "res", "minv", "min", "fulv", "res"}) {
+        ASSERT_EQ(Command(command).size(), 2u) << command;
+        client_->Services().runtime.WaitForEvents(100ms);
+        EXPECT_EQ(GetForegroundWindow(), frame) << "after " << command;
+    }
+    ExitWith("bob");
+}
+
+// The member sends commands as fast as the client takes them, each as soon
+// as the last reached the room, so that the program's replies and the
+// member's sends meet in the client: every command is answered once.
+TEST_F(Session, CommandsAtFullSpeedAreEachAnsweredOnce) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    constexpr int kCommands = 50;
+    Lines expected;
+    std::string handle = "bob";
+    for (int i = 1; i <= kCommands; ++i) {
+        const std::string next = "n" + std::to_string(i);
+        const RoomLine typed = Own("h " + next);
+        client_->Type(typed.text);
+        expected.push_back(typed);
+        expected.push_back(Status(handle, "handle changed", next));
+        handle = next;
+        ASSERT_TRUE(WaitUntil([&] {
+            const Lines all = client_->Transcript();
+            return std::find(all.begin(), all.end(), typed) != all.end();
+        })) << typed.text
+            << " never reached the room";
+    }
+    Lines came = NewLines(expected.size());
+    auto order = [](const RoomLine& a, const RoomLine& b) { return a.text < b.text; };
+    std::sort(came.begin(), came.end(), order);
+    std::sort(expected.begin(), expected.end(), order);
+    EXPECT_EQ(came, expected);
+    client_->Services().runtime.WaitForEvents(300ms);
+    EXPECT_EQ(client_->Transcript().size(), taken_) << "nothing came twice";
+    ExitWith(handle);
+}
+
 // --- idle ------------------------------------------------------------------------
 
 // The notice comes a minute after going idle, on the real clock: this waits

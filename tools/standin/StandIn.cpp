@@ -29,10 +29,22 @@
 // each chat line a paragraph "Sender:\tText", wrapped at the control's
 // width, the oldest paragraphs trimmed past a settable count.
 //
+// A person can use it too: keys typed into the room's input box show there,
+// Return sends the line as the send icon does, and a click on the send icon
+// (the sixth, "Send") sends. Only what comes from the keyboard and the mouse
+// acts that way; what other programs send or post is held to the strict
+// sequences above.
+//
 // A test steers the client and reads its record through a hidden control
 // window (see ControlProtocol.h). Started as
-//   standin --token TOKEN [--parent PID]
-// it ends when told to, or when the process PID ends.
+//   standin --token TOKEN [--parent PID] [--without PIECE]...
+// it ends when told to, or when the process PID ends. Each --without leaves
+// a piece out of the window tree whenever the client signs on (as do the
+// fields after the room in a "signon" request), to see what the program
+// makes of a client that differs: "address" (the address box), "welcome",
+// "room", "transcript" (the room's second "RICHCNTL" has another class),
+// "members" (the room's "_AOL_Listbox"), "static" (its "_AOL_Static"),
+// "sendicon" (the room has five "_AOL_Icon").
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -70,7 +82,11 @@ constexpr UINT kRunReaction = WM_APP + 1;
 constexpr int kCharWidth = 7;
 constexpr int kTranscriptMargin = 8;
 // The room's controls: the input box in the top strip, the transcript below.
-constexpr int kTranscriptTop = 20;
+constexpr int kTranscriptTop = 24;
+constexpr int kInputHeight = 22;
+// The room's icons stand in a row under the transcript.
+constexpr int kIconWidth = 52;
+constexpr int kIconRow = 26;
 constexpr int kTranscriptHeight = 150;
 // The frame's toolbar strip, above the MDI client.
 constexpr int kToolbarHeight = 40;
@@ -145,6 +161,9 @@ class StandIn {
     LRESULT FrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT ChildProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT InputProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    // A person's key or click, taken from the keyboard and mouse queue.
+    void HandleInput(const MSG& msg);
 
   private:
     // --- the client ---
@@ -167,6 +186,12 @@ class StandIn {
     ImWindow* FindIm(HWND anyPart);
 
     LRESULT RoomSend(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    // The room's send: the box's text goes to the room and the box empties.
+    void SendRoomLine();
+    void LayOutRoom();
+    bool Without(const std::string& piece) const {
+        return std::find(without_.begin(), without_.end(), piece) != without_.end();
+    }
     LRESULT Address(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT ImSend(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT BoxButton(HWND w, UINT msg, WPARAM wp, LPARAM lp);
@@ -182,6 +207,10 @@ class StandIn {
 
   public:
     void Dispatch(const MSG& msg) { HandleQueued(msg); }
+    // Works off the person's keys and clicks first, translated into
+    // characters, then everything else; false once the client is to end.
+    bool Pump();
+    void LeaveOut(const std::string& piece) { startWithout_.push_back(piece); }
 
   private:
     void SayTogether(const std::vector<RoomLine>& lines);
@@ -211,6 +240,12 @@ class StandIn {
     int transcriptHeight_ = kTranscriptHeight;
     std::size_t historyLimit_ = 2000;  // chat lines kept; 0: all
     bool newWindowPerRoom_ = false;
+    // The pieces left out at every sign-on, and at this one.
+    std::vector<std::string> startWithout_;
+    std::vector<std::string> without_;
+    // A message from the keyboard or the mouse is being handled.
+    bool personal_ = false;
+    bool roomSendClicked_ = false;
     std::vector<RoomLine> historyOnEntry_;
 
     HWND frame_ = nullptr, mdi_ = nullptr, addressEdit_ = nullptr, welcome_ = nullptr;
@@ -257,6 +292,11 @@ LRESULT CALLBACK ChildWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 WNDPROC dialogProc = nullptr;
 LRESULT CALLBACK BoxWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return client.BoxProc(w, msg, wp, lp);
+}
+// The input box's own procedure, under the one that takes a person's Return.
+WNDPROC inputProc = nullptr;
+LRESULT CALLBACK InputWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    return client.InputProc(w, msg, wp, lp);
 }
 
 bool RegisterClassNamed(const char* name, WNDPROC proc) {
@@ -369,42 +409,59 @@ void StandIn::SignOn() {
     HWND toolbar = CreateChild(frame_, "AOL Toolbar");
     HWND inner = CreateChild(toolbar, "_AOL_Toolbar");
     HWND combo = CreateChild(inner, "_AOL_Combobox");
-    addressEdit_ = CreateChild(combo, "Edit");
+    if (!Without("address")) addressEdit_ = CreateChild(combo, "Edit");
 
     CLIENTCREATESTRUCT clientCreate{};
     clientCreate.idFirstChild = 50000;
     mdi_ = CreateWindowExA(0, "MDIClient", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0,
                            kToolbarHeight, 780, 500, frame_, nullptr, instance, &clientCreate);
 
-    welcome_ = CreateMdiChild();
-    // The welcome window has controls of its own but no member list, so it
-    // is never taken for a room.
-    CreateChild(welcome_, "RICHCNTL");
-    for (int i = 0; i < 3; ++i) CreateChild(welcome_, "_AOL_Icon");
-    CreateChild(welcome_, "_AOL_Static");
-    Present(welcome_, ToAnsi("Welcome, " + screenName_ + "!"));
+    if (!Without("welcome")) {
+        welcome_ = CreateMdiChild();
+        // The welcome window has controls of its own but no member list, so
+        // it is never taken for a room.
+        CreateChild(welcome_, "RICHCNTL");
+        for (int i = 0; i < 3; ++i) CreateChild(welcome_, "_AOL_Icon");
+        CreateChild(welcome_, "_AOL_Static");
+        Present(welcome_, ToAnsi("Welcome, " + screenName_ + "!"));
+    }
 
-    CreateRoom(roomName_);
+    if (!Without("room")) CreateRoom(roomName_);
 }
 
 void StandIn::CreateRoom(const std::string& name) {
     room_ = CreateMdiChild();
-    roomInput_ = CreateChild(room_, "RICHCNTL");
+    // An input box that looks like one, and takes a person's Return.
+    roomInput_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHCNTL", "", WS_CHILD | WS_VISIBLE, 0, 0, 40,
+                                 kInputHeight, room_, nullptr, instance, nullptr);
+    inputProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(roomInput_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputWndProc)));
     roomTranscript_ =
-        CreateWindowExA(0, "RICHCNTL", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0,
-                        kTranscriptTop, std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin,
-                        transcriptHeight_, room_, nullptr, instance, nullptr);
+        CreateWindowExA(0, Without("transcript") ? "RichEdit20A" : "RICHCNTL", "",
+                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, kTranscriptTop,
+                        std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin, transcriptHeight_,
+                        room_, nullptr, instance, nullptr);
     SendMessageA(roomTranscript_, EM_EXLIMITTEXT, 0, kTextLimit);
     // Wrap at the window's width (or not at all for a width of 0).
     SendMessageA(roomTranscript_, EM_SETTARGETDEVICE, 0, roomWidth_ > 0 ? 0 : 1);
     paragraphs_.clear();
     roomSendDown_ = false;
-    CreateChild(room_, "_AOL_Listbox");
-    for (int i = 1; i <= kRoomIcons; ++i) {
-        HWND icon = CreateChild(room_, "_AOL_Icon");
+    if (!Without("members")) CreateChild(room_, "_AOL_Listbox");
+    const int icons = Without("sendicon") ? kRoomSendIcon - 1 : kRoomIcons;
+    for (int i = 1; i <= icons; ++i) {
+        HWND icon = CreateChild(room_, "_AOL_Icon", i == kRoomSendIcon ? "Send" : "");
         if (i == kRoomSendIcon) roomSend_ = icon;
     }
-    CreateChild(room_, "_AOL_Static");
+    if (!Without("static")) CreateChild(room_, "_AOL_Static");
+    // Big enough to show the transcript, the input box and the icons.
+    RECT outer{0, 0, std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin,
+               kTranscriptTop + transcriptHeight_ + kIconRow};
+    AdjustWindowRectEx(&outer, GetWindowLongA(room_, GWL_STYLE), FALSE,
+                       GetWindowLongA(room_, GWL_EXSTYLE));
+    SetWindowPos(room_, nullptr, 0, 0,
+                 std::max<LONG>(outer.right - outer.left, kRoomIcons * kIconWidth),
+                 outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutRoom();
     for (const auto& line : historyOnEntry_) {
         std::string paragraph = ToAnsi(line.sender) + ":\t" + ToAnsi(line.text) + ParagraphEnd();
         LONG end = TranscriptLength();
@@ -475,6 +532,7 @@ void StandIn::SetRoomWidth(int chars) {
     SetWindowPos(roomTranscript_, nullptr, 0, 0,
                  (chars > 0 ? chars : 60) * kCharWidth + kTranscriptMargin, transcriptHeight_,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutRoom();
 }
 
 void StandIn::Place(const std::string& what, int x, int y, int width, int height) {
@@ -493,11 +551,12 @@ void StandIn::Place(const std::string& what, int x, int y, int width, int height
         // and takes the height under the input box.
         RECT client;
         GetClientRect(room_, &client);
-        transcriptHeight_ = std::max<int>(client.bottom - kTranscriptTop, 1);
+        transcriptHeight_ = std::max<int>(client.bottom - kTranscriptTop - kIconRow, 1);
         RECT transcript;
         GetWindowRect(roomTranscript_, &transcript);
         SetWindowPos(roomTranscript_, nullptr, 0, 0, transcript.right - transcript.left,
                      transcriptHeight_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        LayOutRoom();
     } else {
         throw std::invalid_argument("nothing to place called " + what);
     }
@@ -651,6 +710,26 @@ void StandIn::ShowMessageBox(const std::string& text) {
 // --- window procedures ---
 
 LRESULT StandIn::PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT && room_ && GetParent(w) == room_) {
+        // The room's icons look like buttons, with their names on them.
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::strcmp(cls, "_AOL_Icon") == 0) {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(w, &paint);
+            RECT r;
+            GetClientRect(w, &r);
+            FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+            DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+            std::string name = TextOf(w);
+            SetBkMode(dc, TRANSPARENT);
+            SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+            DrawTextA(dc, name.c_str(), static_cast<int>(name.size()), &r,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            EndPaint(w, &paint);
+            return 0;
+        }
+    }
     if (w == roomSend_ && w) return RoomSend(w, msg, wp, lp);
     if (w == addressEdit_ && w) return Address(w, msg, wp, lp);
     if (w == boxButton_ && w) return BoxButton(w, msg, wp, lp);
@@ -667,6 +746,16 @@ LRESULT StandIn::FrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT StandIn::ChildProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    // The keys go to the room's input box whenever the room has them.
+    if (msg == WM_SETFOCUS && w == room_ && roomInput_) {
+        SetFocus(roomInput_);
+        return 0;
+    }
+    if (msg == WM_SIZE && w == room_) {
+        LRESULT r = DefMDIChildProcA(w, msg, wp, lp);
+        LayOutRoom();
+        return r;
+    }
     if (msg == WM_CLOSE) {
         Forget(w);
         if (mdi_) SendMessageA(mdi_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w), 0);
@@ -689,26 +778,62 @@ LRESULT StandIn::RoomSend(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     // comes up over it; a button-up in between cancels the press.
     if (msg == WM_LBUTTONDOWN) {
         roomSendDown_ = true;
+        roomSendClicked_ = personal_;
         return 0;
     }
     if (msg == WM_LBUTTONUP) {
-        roomSendDown_ = false;
+        // A person's click, down and up with the mouse, sends.
+        const bool clicked = personal_ && roomSendClicked_ && roomSendDown_;
+        roomSendDown_ = roomSendClicked_ = false;
+        if (clicked) SendRoomLine();
         return 0;
     }
     if (msg != WM_KEYUP) return w ? DefWindowProcA(w, msg, wp, lp) : 0;
     if (wp != VK_SPACE || !roomSendDown_) return 0;
     roomSendDown_ = false;
+    SendRoomLine();
+    return 0;
+}
+
+void StandIn::SendRoomLine() {
     // The client takes the box's text and clears the box; the line shows in
     // the room after the round trip to the server.
     std::string text = TextOf(roomInput_);
     SetWindowTextA(roomInput_, "");
-    if (text.empty()) return 0;  // the client sends no empty line
+    if (text.empty()) return;  // the client sends no empty line
     QueueReaction(
         [this, text] {
             if (room_) AppendLine(screenName_, text);
         },
         timings_.ownLine);
-    return 0;
+}
+
+LRESULT StandIn::InputProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    // A person's Return sends the line; the box itself never sees it.
+    if (personal_ && w == roomInput_ && (msg == WM_KEYDOWN || msg == WM_CHAR) && wp == VK_RETURN) {
+        if (msg == WM_KEYDOWN) SendRoomLine();
+        return 0;
+    }
+    return CallWindowProcA(inputProc, w, msg, wp, lp);
+}
+
+void StandIn::LayOutRoom() {
+    if (!room_) return;
+    RECT client;
+    GetClientRect(room_, &client);
+    // The transcript keeps its width, which decides where lines wrap; the
+    // input box spans the window above it and the icons stand below it.
+    RECT transcript{0, 0, 0, 0};
+    if (roomTranscript_) GetWindowRect(roomTranscript_, &transcript);
+    const int width = std::max<int>(client.right, transcript.right - transcript.left);
+    if (roomInput_) MoveWindow(roomInput_, 0, 0, std::max<int>(width, 1), kInputHeight, TRUE);
+    const int iconsTop = kTranscriptTop + transcriptHeight_ + 2;
+    int x = 0;
+    for (HWND icon = FindWindowExA(room_, nullptr, "_AOL_Icon", nullptr); icon;
+         icon = FindWindowExA(room_, icon, "_AOL_Icon", nullptr)) {
+        MoveWindow(icon, x, iconsTop, kIconWidth - 2, kIconRow - 4, TRUE);
+        x += kIconWidth;
+    }
 }
 
 LRESULT StandIn::Address(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -843,8 +968,41 @@ void StandIn::HandleQueued(const MSG& msg) {
         return;
     }
     // No TranslateMessage: a key posted by the automation must reach the
-    // control as it was sent, not turn into characters as well.
+    // control as it was sent, not turn into characters as well. (A person's
+    // keys come through HandleInput.)
     DispatchMessageA(&msg);
+}
+
+void StandIn::HandleInput(const MSG& msg) {
+    personal_ = true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    // The characters TranslateMessage made of the key are the person's too,
+    // and come before anything the key's successors do.
+    MSG typed;
+    while (msg.hwnd && PeekMessageA(&typed, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+        DispatchMessageA(&typed);
+    }
+    personal_ = false;
+}
+
+bool StandIn::Pump() {
+    MSG msg;
+    // Keys and clicks from the keyboard and the mouse (PostMessage never
+    // puts anything in this queue): a person at the client.
+    while (!quit_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+        if (msg.message == WM_QUIT) return false;
+        HandleInput(msg);
+        PromoteDue();
+    }
+    while (!quit_ &&
+           PeekMessageA(&msg, nullptr, 0, 0,
+                        PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE | PM_QS_PAINT)) {
+        if (msg.message == WM_QUIT) return false;
+        HandleQueued(msg);
+        PromoteDue();
+    }
+    return !quit_;
 }
 
 void StandIn::WorkOffQueue() {
@@ -922,8 +1080,17 @@ std::vector<std::string> StandIn::Execute(const std::vector<std::string>& reques
         if (!frame_) {
             screenName_ = arg(1);
             roomName_ = arg(2);
-            // The client's rich edit generation: "richedit1" for RichEdit 1.0.
-            firstGeneration = arg(3) == "richedit1";
+            // The fields after the room: "richedit1" for a client made with
+            // RichEdit 1.0, and the pieces it leaves out.
+            firstGeneration = false;
+            without_ = startWithout_;
+            for (std::size_t i = 3; i < request.size(); ++i) {
+                if (request[i] == "richedit1") {
+                    firstGeneration = true;
+                } else if (!request[i].empty()) {
+                    without_.push_back(request[i]);
+                }
+            }
         }
         SignOn();
         return {};
@@ -993,6 +1160,20 @@ std::vector<std::string> StandIn::Execute(const std::vector<std::string>& reques
     if (command == "addressbox") return {FromAnsi(TextOf(addressEdit_))};
     if (command == "roominput") return {FromAnsi(TextOf(roomInput_))};
     if (command == "children") return ChildCaptions();
+    if (command == "rect") {
+        // Where a person finds a control on the screen: left, top, right,
+        // bottom in screen pixels.
+        HWND w = arg(1) == "input" ? roomInput_ : arg(1) == "send" ? roomSend_ : nullptr;
+        RECT r{0, 0, 0, 0};
+        if (!w || !GetWindowRect(w, &r)) throw std::invalid_argument("no such control: " + arg(1));
+        return {std::to_string(r.left), std::to_string(r.top), std::to_string(r.right),
+                std::to_string(r.bottom)};
+    }
+    if (command == "focus") {
+        // Which of the client's controls has the keyboard: "input", or "".
+        HWND focus = GetFocus();
+        return {focus && focus == roomInput_ ? "input" : ""};
+    }
     if (command == "frontcaption") {
         auto captions = ChildCaptions();
         return {captions.empty() ? std::string() : captions.front()};
@@ -1056,6 +1237,9 @@ int main(int argc, char** argv) {
     if (DWORD id = static_cast<DWORD>(std::strtoul(parentId.c_str(), nullptr, 10))) {
         parent = OpenProcess(SYNCHRONIZE, FALSE, id);
     }
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--without") == 0) client.LeaveOut(argv[i + 1]);
+    }
     client.Start(token);
     if (!client.Control()) return 2;
 
@@ -1065,12 +1249,7 @@ int main(int argc, char** argv) {
         DWORD r = MsgWaitForMultipleObjectsEx(parent ? 1 : 0, parent ? &parent : nullptr, wait,
                                               QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (parent && r == WAIT_OBJECT_0) break;
-        MSG msg;
-        while (!client.QuitAsked() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) return 0;
-            client.Dispatch(msg);
-            client.PromoteDue();
-        }
+        if (!client.Pump() && !client.QuitAsked()) return 0;
     }
     if (parent) CloseHandle(parent);
     return 0;

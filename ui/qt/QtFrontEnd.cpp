@@ -145,6 +145,12 @@ class QtFrontEnd::FormWindow final : public QWidget {
         // A hidden window must never keep the program alive; only the main
         // window's unload ends it.
         setAttribute(Qt::WA_QuitOnClose, false);
+        // Commands and ticks show, restore and raise it while the user types
+        // in the chat; the keyboard stays there. Nothing on it takes keys,
+        // so it never asks for them: a window manager that restores a
+        // minimised window would otherwise hand it the keyboard.
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
         // A form that sets no place of its own (the mini screen) is placed
         // by the window manager, as any new window; moveEvent tells the form.
         if (form.Placed()) move(forms::Pixels(form.LeftTwips()), forms::Pixels(form.TopTwips()));

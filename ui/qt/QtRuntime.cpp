@@ -1,11 +1,13 @@
 #include "ui/qt/QtRuntime.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QString>
 #include <algorithm>
@@ -55,6 +57,24 @@ void PrepareDialog(QDialog& dialog, const char* name) {
         dialog.activateWindow();
     });
 }
+
+// A dialog takes the keyboard while it waits for its answer; when it closes,
+// the window that had the keyboard before (the chat client's, as a rule) gets
+// it back rather than the dialog's owner.
+class KeyboardReturn {
+  public:
+    KeyboardReturn() : before_(QApplication::activeWindow()) {}
+    ~KeyboardReturn() {
+        if (before_ && before_->isVisible() && QApplication::activeWindow() != before_) {
+            before_->activateWindow();
+        }
+    }
+    KeyboardReturn(const KeyboardReturn&) = delete;
+    KeyboardReturn& operator=(const KeyboardReturn&) = delete;
+
+  private:
+    QPointer<QWidget> before_;
+};
 
 }  // namespace
 
@@ -186,6 +206,7 @@ double QtRuntime::Random() {
 std::string QtRuntime::Prompt(const std::string& text, const std::string& title,
                               const std::string& defaultAnswer) {
     if (quit_) return "";
+    KeyboardReturn keyboard;
     QInputDialog dialog(dialogOwner_.data());
     dialog.setWindowTitle(FromUtf8(title));
     dialog.setLabelText(FromUtf8(text));
@@ -199,6 +220,7 @@ std::string QtRuntime::Prompt(const std::string& text, const std::string& title,
 
 void QtRuntime::MessageBox(const std::string& text, const std::string& title) {
     if (quit_) return;
+    KeyboardReturn keyboard;
     QMessageBox box(QMessageBox::NoIcon, FromUtf8(title), FromUtf8(text), QMessageBox::Ok,
                     dialogOwner_.data());
     box.setTextFormat(Qt::PlainText);

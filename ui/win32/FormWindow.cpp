@@ -128,7 +128,12 @@ FormWindow::FormWindow(forms::Form& form, Fonts& fonts) : form_(form), fonts_(fo
     POINT place{forms::Pixels(form.LeftTwips()), forms::Pixels(form.TopTwips())};
     const bool placedBySystem = !form.Placed();
     if (placedBySystem) place = DefaultPlace(width, height);
-    window_ = CreateWindowExA(WS_EX_TOPMOST, kFormClass, platform::ToAnsi(form.Caption()).c_str(),
+    // It never takes the keyboard, whatever shows it (the window manager of a
+    // desktop under Wine would otherwise give a window it maps the focus);
+    // nothing on it takes keys. WS_EX_APPWINDOW keeps its taskbar button,
+    // which WS_EX_NOACTIVATE alone would take away.
+    window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_APPWINDOW, kFormClass,
+                              platform::ToAnsi(form.Caption()).c_str(),
                               WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, place.x,
                               place.y, width, height, nullptr, nullptr, Instance(), this);
     if (!window_) return;
@@ -290,16 +295,18 @@ void FormWindow::ApplyForm(unsigned what) {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if ((what & forms::FormChange::WindowState) && IsWindowVisible(window_)) {
-        // On a hidden window the state waits for the next show.
+        // On a hidden window the state waits for the next show. None of
+        // these activates the window: the keyboard stays in the chat
+        // (SW_MINIMIZE and SW_RESTORE would move it).
         switch (form_.ShownState()) {
             case forms::WindowState::Minimized:
-                ShowWindow(window_, SW_MINIMIZE);
+                ShowWindow(window_, SW_SHOWMINNOACTIVE);
                 break;
             case forms::WindowState::Maximized:
                 ShowWindow(window_, SW_MAXIMIZE);
                 break;
             case forms::WindowState::Normal:
-                ShowWindow(window_, SW_RESTORE);
+                ShowWindow(window_, SW_SHOWNOACTIVATE);
                 break;
         }
     }
@@ -313,6 +320,8 @@ void FormWindow::ApplyForm(unsigned what) {
 }
 
 void FormWindow::ShowForm() {
+    // Shown by a command or a tick while the user types in the chat: the
+    // keyboard must stay there.
     switch (form_.ShownState()) {
         case forms::WindowState::Minimized:
             ShowWindow(window_, SW_SHOWMINNOACTIVE);
@@ -321,7 +330,8 @@ void FormWindow::ShowForm() {
             ShowWindow(window_, SW_SHOWMAXIMIZED);
             break;
         case forms::WindowState::Normal:
-            ShowWindow(window_, IsIconic(window_) || IsZoomed(window_) ? SW_SHOWNORMAL : SW_SHOW);
+            ShowWindow(window_,
+                       IsIconic(window_) || IsZoomed(window_) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
             break;
     }
 }

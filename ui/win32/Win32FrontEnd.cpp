@@ -72,15 +72,15 @@ void Win32FrontEnd::SetTopmost(forms::Form& form) {
     HWND window = Window(form);
     // Nothing to restack while the window is hidden or minimised, or while a
     // dialog of its own is open (it is disabled then, and its dialogs stand
-    // above it anyway): the call below also activates the window, and would
-    // take the keyboard away from the dialog. Nor when nothing stands above
+    // above it anyway). Nor when nothing stands above
     // it: the clock asks a hundred times a second, and the call costs a
     // round of messages each time.
     if (!window || !IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window) ||
         !Covered(window)) {
         return;
     }
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // Restacked without activation: the keyboard stays with the chat client.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 forms::Rect Win32FrontEnd::WorkArea() {
