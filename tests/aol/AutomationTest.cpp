@@ -167,34 +167,50 @@ TEST_F(Automation, EmptyChatLineEmptiesTheBoxAndSendsNothing) {
     EXPECT_EQ(driver->RoomInputText(), "");
 }
 
+// The client's windows behind a window system of a test's own, which cannot
+// tell of changes (so that scanners poll) and may meddle with messages.
+class ThroughWindows : public platform::WindowApi {
+  public:
+    explicit ThroughWindows(platform::WindowApi& inner) : inner_(inner) {}
+    Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
+        return inner_.FindWindowA(className, caption);
+    }
+    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
+                       std::optional<std::string_view> caption) override {
+        return inner_.FindWindowExA(parent, childAfter, className, caption);
+    }
+    platform::LResult SendMessageA(Hwnd window, unsigned message, platform::WParam wParam,
+                                   platform::LParam lParam) override {
+        return inner_.SendMessageA(window, message, wParam, lParam);
+    }
+    bool PostMessageA(Hwnd window, unsigned message, platform::WParam wParam,
+                      platform::LParam lParam) override {
+        return inner_.PostMessageA(window, message, wParam, lParam);
+    }
+    int GetWindowTextLengthA(Hwnd window) override { return inner_.GetWindowTextLengthA(window); }
+    int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override {
+        return inner_.GetWindowTextA(window, buffer, maxCount);
+    }
+
+  protected:
+    platform::WindowApi& inner_;
+};
+
 // The window calls of the routine under test, with the user's own hand on
 // the client coming in just before one of them, as it can between any two
 // messages to a client in another process.
-class UserBetween : public platform::WindowApi {
+class UserBetween final : public ThroughWindows {
   public:
     UserBetween(platform::WindowApi& inner, unsigned beforeMessage, std::function<void()> user)
-        : inner_(inner), before_(beforeMessage), user_(std::move(user)) {}
-    Hwnd FindWindowA(std::string_view c, std::optional<std::string_view> t) override {
-        return inner_.FindWindowA(c, t);
-    }
-    Hwnd FindWindowExA(Hwnd p, Hwnd a, std::string_view c,
-                       std::optional<std::string_view> t) override {
-        return inner_.FindWindowExA(p, a, c, t);
-    }
+        : ThroughWindows(inner), before_(beforeMessage), user_(std::move(user)) {}
     platform::LResult SendMessageA(Hwnd w, unsigned m, platform::WParam wp,
                                    platform::LParam lp) override {
         if (m == platform::WM_SETTEXT) armed_ = true;
         if (armed_ && m == before_ && user_) std::exchange(user_, nullptr)();
         return inner_.SendMessageA(w, m, wp, lp);
     }
-    bool PostMessageA(Hwnd w, unsigned m, platform::WParam wp, platform::LParam lp) override {
-        return inner_.PostMessageA(w, m, wp, lp);
-    }
-    int GetWindowTextLengthA(Hwnd w) override { return inner_.GetWindowTextLengthA(w); }
-    int GetWindowTextA(Hwnd w, char* b, int n) override { return inner_.GetWindowTextA(w, b, n); }
 
   private:
-    platform::WindowApi& inner_;
     unsigned before_;
     bool armed_ = false;  // our line has been placed
     std::function<void()> user_;
@@ -697,35 +713,6 @@ TEST_P(Scanner, AFloodOfOneLineWhileTheClientTrimsLosesNoneOfTheUsersLines) {
     EXPECT_EQ(own, commands);
     EXPECT_TRUE(InOrderAmong(heard, said)) << ::testing::PrintToString(heard);
 }
-
-// The client's windows behind a window system of a test's own, which cannot
-// tell of changes (so that scanners poll) and may meddle with messages.
-class ThroughWindows : public platform::WindowApi {
-  public:
-    explicit ThroughWindows(platform::WindowApi& inner) : inner_(inner) {}
-    Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
-        return inner_.FindWindowA(className, caption);
-    }
-    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
-                       std::optional<std::string_view> caption) override {
-        return inner_.FindWindowExA(parent, childAfter, className, caption);
-    }
-    platform::LResult SendMessageA(Hwnd window, unsigned message, platform::WParam wParam,
-                                   platform::LParam lParam) override {
-        return inner_.SendMessageA(window, message, wParam, lParam);
-    }
-    bool PostMessageA(Hwnd window, unsigned message, platform::WParam wParam,
-                      platform::LParam lParam) override {
-        return inner_.PostMessageA(window, message, wParam, lParam);
-    }
-    int GetWindowTextLengthA(Hwnd window) override { return inner_.GetWindowTextLengthA(window); }
-    int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override {
-        return inner_.GetWindowTextA(window, buffer, maxCount);
-    }
-
-  protected:
-    platform::WindowApi& inner_;
-};
 
 // A transcript control that answers some messages with 0, as a control does
 // with a message it does not know (the first rich edit generation with
