@@ -149,6 +149,10 @@ say() {
   return 1
 }
 shot() {
+  # The pointer out of the way: resting on a control it would show that
+  # control's tooltip in the picture.
+  xdotool mousemove 1279 799
+  sleep 0.3
   import -window "$1" "$out/$2.png"
   echo "saved $out/$2.png" >&2
 }
