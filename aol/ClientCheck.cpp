@@ -121,14 +121,7 @@ ClientCheck CheckClient(WindowApi& windows) {
     const int bits = windows.ProcessBits(frame);
     if (bits > 0) report.Ok("client: a " + std::to_string(bits) + "-bit program");
 
-    const Hwnd address = modAolTools::FindNthChild(
-        windows,
-        modAolTools::FindNthChild(
-            windows,
-            modAolTools::FindNthChild(windows, windows.FindWindowExA(frame, 0, "AOL Toolbar"),
-                                      "_AOL_Toolbar", 1),
-            "_AOL_Combobox", 1),
-        "Edit", 1);
+    const Hwnd address = modAolTools::FindAddressBox(windows);
     if (address) {
         report.Ok("address box: AOL Toolbar > _AOL_Toolbar > _AOL_Combobox > Edit");
     } else {
@@ -161,14 +154,7 @@ ClientCheck CheckClient(WindowApi& windows) {
     };
 
     const std::string screenName = modAolTools::GetOwnScreenName(windows);
-    Hwnd welcome = 0;
-    for (Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child"); child;
-         child = windows.FindWindowExA(mdi, child, "AOL Child")) {
-        if (modAolTools::GetWindowCaption(windows, child).rfind("Welcome, ", 0) == 0) {
-            welcome = child;
-            break;
-        }
-    }
+    const Hwnd welcome = modAolTools::FindWelcomeWindow(windows);
     if (!welcome) {
         report.Missing("welcome window: no AOL Child captioned \"Welcome, NAME!\"");
         because("without the welcome window no line counts as yours");

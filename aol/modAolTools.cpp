@@ -85,28 +85,34 @@ std::string GetWindowCaption(WindowApi& windows, Hwnd window) {
     return platform::FromAnsi(std::string_view(buffer.data(), static_cast<std::size_t>(length)));
 }
 
-std::string GetOwnScreenName(WindowApi& windows) {
+Hwnd FindWelcomeWindow(WindowApi& windows) {
     Hwnd mdi = MdiClient(windows);
-    Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child");
-    std::string caption = GetWindowCaption(windows, child);
-    while (caption.rfind(kWelcome, 0) != 0) {
-        if (child == 0) return "";
-        child = windows.FindWindowExA(mdi, child, "AOL Child");
-        if (child == 0) return "";
-        caption = GetWindowCaption(windows, child);
+    for (Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child"); child;
+         child = windows.FindWindowExA(mdi, child, "AOL Child")) {
+        if (GetWindowCaption(windows, child).rfind(kWelcome, 0) == 0) return child;
     }
+    return 0;
+}
+
+std::string GetOwnScreenName(WindowApi& windows) {
+    const std::string caption = GetWindowCaption(windows, FindWelcomeWindow(windows));
+    if (caption.rfind(kWelcome, 0) != 0) return "";
     auto bang = caption.find('!');
     // A welcome caption without "!" yields everything after the greeting.
     if (bang == std::string::npos) return caption.substr(kWelcome.size());
     return caption.substr(kWelcome.size(), bang - kWelcome.size());
 }
 
-void GotoKeyword(WindowApi& windows, const std::string& keyword) {
+Hwnd FindAddressBox(WindowApi& windows) {
     Hwnd frame = windows.FindWindowA("AOL Frame25");
     Hwnd toolbar = windows.FindWindowExA(frame, 0, "AOL Toolbar");
     Hwnd inner = windows.FindWindowExA(toolbar, 0, "_AOL_Toolbar");
     Hwnd combo = windows.FindWindowExA(inner, 0, "_AOL_Combobox");
-    Hwnd edit = windows.FindWindowExA(combo, 0, "Edit");
+    return windows.FindWindowExA(combo, 0, "Edit");
+}
+
+void GotoKeyword(WindowApi& windows, const std::string& keyword) {
+    Hwnd edit = FindAddressBox(windows);
     std::string ansi = platform::ToAnsi(keyword);
     windows.SendMessageA(edit, platform::WM_SETTEXT, 0, TextParam(ansi));
     windows.SendMessageA(edit, platform::WM_CHAR, platform::VK_SPACE, 0);

@@ -41,6 +41,12 @@ double RandomNumber(platform::Runtime& runtime, const std::string& maxText);
 // of the clock and measured on the monotonic clock, handling events meanwhile.
 void Pause(platform::Runtime& runtime, int seconds);
 
+// The client's address box (the Edit in its toolbar's combo box), and its
+// welcome window (the first AOL Child whose caption starts "Welcome, "); 0
+// when there is none.
+Hwnd FindAddressBox(platform::WindowApi& windows);
+Hwnd FindWelcomeWindow(platform::WindowApi& windows);
+
 // Counts to the n-th child of `className` under `parent`: one lookup from 0
 // and n - 1 further steps, each after the previous result. A step after a 0
 // result starts again at the first child, as user32 does.
