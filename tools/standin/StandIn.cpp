@@ -74,8 +74,18 @@ constexpr char kRoomPrefix[] = "aol://2719:2-2-";
 constexpr char kImPrefix[] = "aol://9293:";
 constexpr int kRoomIcons = 8;
 constexpr int kRoomSendIcon = 6;
+// How long the member's line waits for another hand's press to end.
+constexpr ULONGLONG kPressWaitMs = 1000;
 constexpr int kImIcons = 10;
 constexpr int kImSendIcon = 9;
+
+// Milliseconds on a clock that never goes back (GetTickCount64 is not on XP).
+ULONGLONG NowMs() {
+    return static_cast<ULONGLONG>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now().time_since_epoch())
+                                      .count());
+}
+
 constexpr UINT kRunReaction = WM_APP + 1;
 // Pixels a character of the rich edit's default font takes, about: the
 // width a test asks for in characters becomes the control's width.
@@ -175,6 +185,9 @@ class StandIn {
     HWND CreateChild(HWND parent, const char* className, const std::string& ansiText = "");
     void Activate(HWND child);
     void Type(const std::string& text);
+    // Types the member's waiting lines, in order, unless a press of the send
+    // icon is under way.
+    void TypeWaiting();
     void Say(const std::string& sender, const std::string& text);
     bool BringToFront(const std::string& caption);
     void OpenChild(const std::string& caption, const std::vector<std::string>& classes);
@@ -253,6 +266,10 @@ class StandIn {
     HWND box_ = nullptr, boxButton_ = nullptr;
     bool boxSpaceDown_ = false;
     bool roomSendDown_ = false;
+    // The member's lines that wait for a press of the send icon to end, and
+    // how long the first of them waits at most.
+    std::deque<std::string> typing_;
+    ULONGLONG typingDeadline_ = 0;
     std::vector<ImWindow> imWindows_;
     // The length of each paragraph in the transcript (its end included), to
     // trim whole ones off the top.
@@ -498,9 +515,34 @@ void StandIn::Forget(HWND window) {
 
 void StandIn::Type(const std::string& text) {
     if (!room_) return;
-    SetWindowTextA(roomInput_, ToAnsi(text).c_str());
-    RoomSend(roomSend_, WM_LBUTTONDOWN, 0, 0);
-    RoomSend(roomSend_, WM_KEYUP, VK_SPACE, 0);
+    typing_.push_back(text);
+    // Lines already waiting are typed first, by the reaction that waits.
+    if (typing_.size() > 1) return;
+    typingDeadline_ = NowMs() + kPressWaitMs;
+    TypeWaiting();
+}
+
+void StandIn::TypeWaiting() {
+    // Another hand's press of the send icon is two messages, down and up,
+    // and nothing can tell from the box whether a line of the member's that
+    // replaced the box in between went out instead of the one pressed. A
+    // person's whole line cannot land there; the member's waits for the
+    // press to end (for a while: a press never finished is given up on).
+    while (!typing_.empty()) {
+        if (!room_) {
+            typing_.clear();
+            return;
+        }
+        if (roomSendDown_ && NowMs() < typingDeadline_) {
+            QueueReaction([this] { TypeWaiting(); }, 1);
+            return;
+        }
+        SetWindowTextA(roomInput_, ToAnsi(typing_.front()).c_str());
+        typing_.pop_front();
+        typingDeadline_ = NowMs() + kPressWaitMs;
+        RoomSend(roomSend_, WM_LBUTTONDOWN, 0, 0);
+        RoomSend(roomSend_, WM_KEYUP, VK_SPACE, 0);
+    }
 }
 
 void StandIn::Say(const std::string& sender, const std::string& text) {
@@ -904,13 +946,6 @@ LRESULT StandIn::BoxButton(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // --- reactions ---
-
-// Milliseconds on a clock that never goes back (GetTickCount64 is not on XP).
-ULONGLONG NowMs() {
-    return static_cast<ULONGLONG>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                      std::chrono::steady_clock::now().time_since_epoch())
-                                      .count());
-}
 
 void StandIn::QueueReaction(std::function<void()> reaction, DWORD delayMs) {
     if (delayMs > 0) {
