@@ -50,7 +50,6 @@ Hwnd FindWelcomeWindow(platform::WindowApi& windows);
 // Counts to the n-th child of `className` under `parent`: one lookup from 0
 // and n - 1 further steps, each after the previous result. A step after a 0
 // result starts again at the first child, as user32 does.
-Hwnd FindNthChild(platform::WindowApi& windows, Hwnd parent, const std::string& className,
-                  int n);
+Hwnd FindNthChild(platform::WindowApi& windows, Hwnd parent, const std::string& className, int n);
 
 }  // namespace modAolTools

@@ -325,9 +325,15 @@ void Engine::ViewSite(const std::string& argument, const char* topLevel) {
     modAolTools::GotoKeyword(services_.windows, address);
 }
 
-void Engine::ViewCom(const std::string& argument) { ViewSite(argument, ".com"); }
-void Engine::ViewOrg(const std::string& argument) { ViewSite(argument, ".org"); }
-void Engine::ViewNet(const std::string& argument) { ViewSite(argument, ".net"); }
+void Engine::ViewCom(const std::string& argument) {
+    ViewSite(argument, ".com");
+}
+void Engine::ViewOrg(const std::string& argument) {
+    ViewSite(argument, ".org");
+}
+void Engine::ViewNet(const std::string& argument) {
+    ViewSite(argument, ".net");
+}
 
 void Engine::EnterPrivateRoom(const std::string& argument) {
     if (state_.roomName == argument) {

@@ -12,7 +12,7 @@
 namespace engine {
 
 class FolderFileList final : public FileList {
-public:
+  public:
     explicit FolderFileList(platform::Runtime& runtime);
 
     bool SetPath(const std::string& folder) override;
@@ -28,7 +28,7 @@ public:
     // The most entries the list holds (its count is a 16-bit number).
     static constexpr int kMaxEntries = 32767;
 
-private:
+  private:
     platform::Runtime& runtime_;
     std::string path_;
     std::vector<std::string> entries_;

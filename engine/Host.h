@@ -14,7 +14,7 @@ namespace engine {
 // is loaded). No call fails or waits; a path that names nothing playable is
 // simply not played.
 class MediaPlayer {
-public:
+  public:
     virtual ~MediaPlayer() = default;
     virtual void OpenAndPlay(const std::string& path) = 0;
     virtual void TogglePause() = 0;
@@ -29,15 +29,15 @@ public:
 
 // The mp3 file list: the "*.mp3" names of one folder, in the list's order.
 class FileList {
-public:
+  public:
     virtual ~FileList() = default;
     // Re-reads the entries of `folder`. False when it cannot be opened; the
     // list then keeps its previous folder and entries.
     virtual bool SetPath(const std::string& folder) = 0;
     virtual std::string Path() const = 0;
-    virtual int Count() const = 0;  // 16-bit in the original; never more than 32767
+    virtual int Count() const = 0;                  // 16-bit in the original; never more than 32767
     virtual std::string Item(int index) const = 0;  // 0-based; "" out of range
-    virtual int ListIndex() const = 0;               // -1 when nothing is selected
+    virtual int ListIndex() const = 0;              // -1 when nothing is selected
     virtual void SetListIndex(int index) = 0;
     virtual std::string FileName() const = 0;  // the selected name, "" when none
     virtual bool Visible() const = 0;
@@ -49,7 +49,7 @@ enum class FormTimer { Timer2, Timer3, Timer4, Timer5, Timer7 };
 enum class WindowState { Normal, Minimized, Maximized };
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // --- windows ---

@@ -24,11 +24,16 @@ std::uint32_t LowerPartner(std::uint32_t cp) {
     if (cp >= 'A' && cp <= 'Z') return cp + 0x20;
     if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 0x20;
     switch (cp) {
-        case 0x0160: return 0x0161;  // Š
-        case 0x0152: return 0x0153;  // Œ
-        case 0x017D: return 0x017E;  // Ž
-        case 0x0178: return 0x00FF;  // Ÿ
-        default: return 0;
+        case 0x0160:
+            return 0x0161;  // Š
+        case 0x0152:
+            return 0x0153;  // Œ
+        case 0x017D:
+            return 0x017E;  // Ž
+        case 0x0178:
+            return 0x00FF;  // Ÿ
+        default:
+            return 0;
     }
 }
 

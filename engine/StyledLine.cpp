@@ -48,8 +48,12 @@ std::string BuildSessionLine(const AppState& state, const char* what) {
 
 }  // namespace
 
-std::string BuildLoginLine(const AppState& state) { return BuildSessionLine(state, " login "); }
+std::string BuildLoginLine(const AppState& state) {
+    return BuildSessionLine(state, " login ");
+}
 
-std::string BuildLogoutLine(const AppState& state) { return BuildSessionLine(state, " logout "); }
+std::string BuildLogoutLine(const AppState& state) {
+    return BuildSessionLine(state, " logout ");
+}
 
 }  // namespace engine

@@ -30,7 +30,8 @@ TEST(FuzzCorpus, EveryFileRunsCleanly) {
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
         std::ifstream in(file, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
         EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                          bytes.size()),
                   0);

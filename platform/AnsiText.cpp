@@ -11,7 +11,7 @@ namespace {
 // One converter per direction, opened once: iconv_open is far dearer than a
 // conversion of a chat line.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -48,7 +48,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 

@@ -34,10 +34,10 @@ bool EventQueue::RunOneDue(Millis now) {
         RunGuarded(task);
         return true;
     }
-    auto delayed = std::min_element(delayed_.begin(), delayed_.end(),
-                                    [](const Delayed& a, const Delayed& b) {
-                                        return a.due != b.due ? a.due < b.due : a.order < b.order;
-                                    });
+    auto delayed =
+        std::min_element(delayed_.begin(), delayed_.end(), [](const Delayed& a, const Delayed& b) {
+            return a.due != b.due ? a.due < b.due : a.order < b.order;
+        });
     TimerId timer = 0;
     Millis timerDue = Millis::max();
     for (const auto& [id, t] : timers_) {

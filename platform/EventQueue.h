@@ -14,7 +14,7 @@
 namespace platform {
 
 class EventQueue {
-public:
+  public:
     void Post(Task task) { ready_.push_back(std::move(task)); }
     void PostAt(Millis due, Task task);
     TimerId StartTimer(Millis now, Millis interval, Task tick);
@@ -33,7 +33,7 @@ public:
     bool HasReady() const { return !ready_.empty(); }
     std::size_t PendingCount() const { return ready_.size() + delayed_.size(); }
 
-private:
+  private:
     struct Timer {
         Millis interval;
         Millis next;

@@ -10,7 +10,9 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     // Iterative matcher with one backtrack point: linear enough for file
     // names and never recursive, whatever the pattern.
     std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
-    auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    auto lower = [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    };
     while (n < name.size()) {
         if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
             ++p;

@@ -22,7 +22,7 @@ using Millis = std::chrono::milliseconds;
 using TimerId = std::uint64_t;
 
 class Runtime {
-public:
+  public:
     virtual ~Runtime() = default;
 
     // --- clocks ---
@@ -53,7 +53,7 @@ public:
     virtual bool QuitRequested() const = 0;
 
     // --- random numbers (Randomize and Rnd) ---
-    virtual void Reseed() = 0;  // from the clock
+    virtual void Reseed() = 0;    // from the clock
     virtual double Random() = 0;  // uniform in [0, 1)
 
     // --- modal dialogs (they pump the loop while open) ---

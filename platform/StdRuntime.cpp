@@ -12,7 +12,9 @@ namespace platform {
 
 StdRuntime::StdRuntime() : StdRuntime(std::cin, std::cout) {}
 
-StdRuntime::StdRuntime(std::istream& in, std::ostream& out) : in_(in), out_(out) { Reseed(); }
+StdRuntime::StdRuntime(std::istream& in, std::ostream& out) : in_(in), out_(out) {
+    Reseed();
+}
 
 Millis StdRuntime::Monotonic() {
     return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now().time_since_epoch());

@@ -12,7 +12,7 @@
 namespace platform {
 
 class StdRuntime final : public Runtime {
-public:
+  public:
     StdRuntime();
     StdRuntime(std::istream& in, std::ostream& out);
 
@@ -38,7 +38,7 @@ public:
     std::optional<std::vector<std::string>> ListFolder(const std::string& folder,
                                                        const std::string& pattern) override;
 
-private:
+  private:
     EventQueue queue_;
     std::istream& in_;
     std::ostream& out_;

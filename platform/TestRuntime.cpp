@@ -42,7 +42,9 @@ double TestRuntime::SecondsSinceMidnight() {
     return static_cast<double>(ms) / 1000.0;
 }
 
-void TestRuntime::Post(Task task) { queue_.Post(std::move(task)); }
+void TestRuntime::Post(Task task) {
+    queue_.Post(std::move(task));
+}
 
 void TestRuntime::PostDelayed(Millis delay, Task task) {
     queue_.PostAt(now_ + std::max(delay, Millis{0}), std::move(task));
@@ -52,7 +54,9 @@ TimerId TestRuntime::StartTimer(Millis interval, Task tick) {
     return queue_.StartTimer(now_, interval, std::move(tick));
 }
 
-void TestRuntime::StopTimer(TimerId id) { queue_.StopTimer(id); }
+void TestRuntime::StopTimer(TimerId id) {
+    queue_.StopTimer(id);
+}
 
 void TestRuntime::DoEvents() {
     queue_.RunAllDue(now_, [this] { return quit_; });
@@ -82,7 +86,8 @@ void TestRuntime::Advance(Millis duration) {
 
 void TestRuntime::Reseed() {
     ++reseedCount;
-    seed_ = static_cast<std::uint64_t>(now_.count()) * 6364136223846793005ULL + 1442695040888963407ULL;
+    seed_ =
+        static_cast<std::uint64_t>(now_.count()) * 6364136223846793005ULL + 1442695040888963407ULL;
 }
 
 double TestRuntime::Random() {

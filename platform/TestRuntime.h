@@ -4,9 +4,9 @@
 // and nothing ever sleeps. Dialogs are answered from a script.
 
 #include <deque>
-#include <memory>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +17,7 @@
 namespace platform {
 
 class TestRuntime final : public Runtime {
-public:
+  public:
     // The virtual clock starts at `startOfDay` past local midnight, on a fixed
     // date (Wednesday 15 January 2003).
     explicit TestRuntime(Millis startOfDay = Millis{12 * 3600 * 1000});
@@ -62,8 +62,8 @@ public:
     // Dialog script: answers given in order ("" when the script runs out), and
     // what was shown.
     std::deque<std::string> promptAnswers;
-    std::vector<std::string> prompts;        // "title|text"
-    std::vector<std::string> messageBoxes;   // "title|text"
+    std::vector<std::string> prompts;       // "title|text"
+    std::vector<std::string> messageBoxes;  // "title|text"
     // Runs while a message box is open, before it is acknowledged: lets a test
     // deliver events inside the box's modal loop.
     std::function<void(const std::string& text)> insideMessageBox;
@@ -72,7 +72,7 @@ public:
     std::vector<double> scriptedRandom;
     int reseedCount = 0;
 
-private:
+  private:
     EventQueue queue_;
     Millis now_;
     Millis dayStart_;  // monotonic time of the virtual day's midnight

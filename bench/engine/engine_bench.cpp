@@ -43,28 +43,35 @@ BENCHMARK(BM_OwnLineMatchingNothing);
 
 // Alternates the handle so that every line changes it and replies; the reply
 // also comes back from the room as an own line and is walked in turn.
-void BM_OwnLineRunningHandle(benchmark::State& state) { TypeLines(state, "h zed", "h bob"); }
+void BM_OwnLineRunningHandle(benchmark::State& state) {
+    TypeLines(state, "h zed", "h bob");
+}
 BENCHMARK(BM_OwnLineRunningHandle);
 
 // --- the bare walk ---
 
 class NullWindows final : public platform::WindowApi {
-public:
-    platform::Hwnd FindWindowA(std::string_view, std::optional<std::string_view>) override { return 0; }
+  public:
+    platform::Hwnd FindWindowA(std::string_view, std::optional<std::string_view>) override {
+        return 0;
+    }
     platform::Hwnd FindWindowExA(platform::Hwnd, platform::Hwnd, std::string_view,
                                  std::optional<std::string_view>) override {
         return 0;
     }
-    platform::LResult SendMessageA(platform::Hwnd, unsigned, platform::WParam, platform::LParam) override {
+    platform::LResult SendMessageA(platform::Hwnd, unsigned, platform::WParam,
+                                   platform::LParam) override {
         return 0;
     }
-    bool PostMessageA(platform::Hwnd, unsigned, platform::WParam, platform::LParam) override { return false; }
+    bool PostMessageA(platform::Hwnd, unsigned, platform::WParam, platform::LParam) override {
+        return false;
+    }
     int GetWindowTextLengthA(platform::Hwnd) override { return 0; }
     int GetWindowTextA(platform::Hwnd, char*, int) override { return 0; }
 };
 
 class NoOpPlayer final : public engine::MediaPlayer {
-public:
+  public:
     void OpenAndPlay(const std::string&) override {}
     void TogglePause() override {}
     void Stop() override {}
@@ -77,7 +84,7 @@ public:
 };
 
 class NoOpHost final : public engine::Host {
-public:
+  public:
     void ShowForm1() override {}
     void HideForm1() override {}
     void SetForm1WindowState(engine::WindowState) override {}
@@ -94,7 +101,7 @@ public:
     void SetSongCaption(const std::string&) override {}
     void MessageBox(const std::string&) override {}
 
-private:
+  private:
     enginetest::MemoryFileList files_;
     NoOpPlayer player_;
 };
@@ -119,7 +126,9 @@ void BM_BareWalkMatchingNothing(benchmark::State& state) {
 BENCHMARK(BM_BareWalkMatchingNothing);
 
 // "h" with the current handle: the walk, the reply built and sent to no window.
-void BM_BareWalkRunningHandle(benchmark::State& state) { BareWalk(state, "h zerin"); }
+void BM_BareWalkRunningHandle(benchmark::State& state) {
+    BareWalk(state, "h zerin");
+}
 BENCHMARK(BM_BareWalkRunningHandle);
 
 }  // namespace

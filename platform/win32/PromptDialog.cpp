@@ -153,8 +153,8 @@ std::optional<std::string> RunPromptDialog(HWND owner, const std::string& text,
                    4);
     builder.Item(WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 7, 7, kWidth - 14, 20, kPromptId,
                  0x82);
-    builder.Item(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 30, kWidth - 14,
-                 13, kEditId, 0x81);
+    builder.Item(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 30,
+                 kWidth - 14, 13, kEditId, 0x81);
     builder.Item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, kWidth - 114, kHeight - 20,
                  50, 14, IDOK, 0x80, L"OK");
     builder.Item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kWidth - 57, kHeight - 20, 50,

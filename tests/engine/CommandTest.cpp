@@ -27,49 +27,51 @@ std::string Initial(const std::string& verb, const std::string& detail,
 }
 
 class Commands : public ::testing::Test {
-protected:
+  protected:
     World w;
 };
 
 TEST_F(Commands, InitialStyleReplyIsExact) {
-    EXPECT_EQ(w.Type("tr !"),
-              Lines{"< font . face=tahoma>< font . color=#000000>\u00BB\u00B8 < font . color=#AAAAAA>bob"
-                    "< font . color=#000000> \u203A < font . color=#AAAAAA>changed trig to"
-                    "< font . color=#000000> (< font . color=#AAAAAA>!< font . color=#000000>) "});
+    EXPECT_EQ(
+        w.Type("tr !"),
+        Lines{"< font . face=tahoma>< font . color=#000000>\u00BB\u00B8 < font . color=#AAAAAA>bob"
+              "< font . color=#000000> \u203A < font . color=#AAAAAA>changed trig to"
+              "< font . color=#000000> (< font . color=#AAAAAA>!< font . color=#000000>) "});
     EXPECT_EQ(w.state.trigger, "!");
 }
 
 TEST_F(Commands, DefaultStyleDropsTheBlankOfTheLeftDecoration) {
     w.state.fontFace = "arial";  // "dfa" leaves the face alone
     w.state.fontColor = "123456";
-    EXPECT_EQ(w.Type("dfa with anything"),
-              Lines{"< font . face=arial>" + kDeco + "\u00BB\u00B8" + kWord + "bob" + kDeco +
-                    " \u203A " + kWord + "using default" + kDeco + " (" + kWord + "settings" +
-                    kDeco + ") "});
+    EXPECT_EQ(
+        w.Type("dfa with anything"),
+        Lines{"< font . face=arial>" + kDeco + "\u00BB\u00B8" + kWord + "bob" + kDeco + " \u203A " +
+              kWord + "using default" + kDeco + " (" + kWord + "settings" + kDeco + ") "});
     EXPECT_EQ(w.state.leftAscii, "\u00BB\u00B8");
     EXPECT_EQ(w.state.fontFace, "arial");
 }
 
 TEST_F(Commands, StyleCommandsShowTheNewStyleInTheirOwnReply) {
-    EXPECT_EQ(w.Type("ac red"), Lines{kFace + "< font . color=#red>\u00BB\u00B8 " + kWord + "bob" +
-                                      "< font . color=#red> \u203A " + kWord + "changed ascii color" +
-                                      "< font . color=#red> (" + kWord + "red" +
-                                      "< font . color=#red>) "});
+    EXPECT_EQ(w.Type("ac red"),
+              Lines{kFace + "< font . color=#red>\u00BB\u00B8 " + kWord + "bob" +
+                    "< font . color=#red> \u203A " + kWord + "changed ascii color" +
+                    "< font . color=#red> (" + kWord + "red" + "< font . color=#red>) "});
     w.Type("ac 000000");
-    EXPECT_EQ(w.Type("fc ff0000"), Lines{kFace + kDeco + "\u00BB\u00B8 < font . color=#ff0000>bob" +
-                                         kDeco + " \u203A < font . color=#ff0000>changed font color" +
-                                         kDeco + " (< font . color=#ff0000>ff0000" + kDeco + ") "});
+    EXPECT_EQ(w.Type("fc ff0000"),
+              Lines{kFace + kDeco + "\u00BB\u00B8 < font . color=#ff0000>bob" + kDeco +
+                    " \u203A < font . color=#ff0000>changed font color" + kDeco +
+                    " (< font . color=#ff0000>ff0000" + kDeco + ") "});
     w.Type("fc AAAAAA");
     EXPECT_EQ(w.Type("ft comic sans ms"),
-              Lines{"< font . face=comic sans ms>" + kDeco + "\u00BB\u00B8 " + kWord + "bob" + kDeco +
-                    " \u203A " + kWord + "changed font type" + kDeco + " (" + kWord +
+              Lines{"< font . face=comic sans ms>" + kDeco + "\u00BB\u00B8 " + kWord + "bob" +
+                    kDeco + " \u203A " + kWord + "changed font type" + kDeco + " (" + kWord +
                     "comic sans ms" + kDeco + ") "});
-    EXPECT_EQ(w.Type("la <b>#"), Lines{"< font . face=comic sans ms>" + kDeco + "<b>#" + kWord + "bob" +
-                                       kDeco + " \u203A " + kWord + "changed left ascii" + kDeco +
-                                       " (" + kWord + "<b>#" + kDeco + ") "});
-    EXPECT_EQ(w.Type("ma ) x ("), Lines{"< font . face=comic sans ms>" + kDeco + "<b>#" + kWord + "bob" +
-                                        kDeco + " ) x ( " + kWord + "changed middle ascii" + kDeco +
-                                        " (" + kWord + ") x (" + kDeco + ") "});
+    EXPECT_EQ(w.Type("la <b>#"), Lines{"< font . face=comic sans ms>" + kDeco + "<b>#" + kWord +
+                                       "bob" + kDeco + " \u203A " + kWord + "changed left ascii" +
+                                       kDeco + " (" + kWord + "<b>#" + kDeco + ") "});
+    EXPECT_EQ(w.Type("ma ) x ("), Lines{"< font . face=comic sans ms>" + kDeco + "<b>#" + kWord +
+                                        "bob" + kDeco + " ) x ( " + kWord + "changed middle ascii" +
+                                        kDeco + " (" + kWord + ") x (" + kDeco + ") "});
 }
 
 TEST_F(Commands, EmptyLeftDecorationStillWritesItsColourTag) {
@@ -161,8 +163,9 @@ TEST_F(Commands, PrivateRoomComparesWithTheCurrentRoom) {
     EXPECT_EQ(w.Type("pr town square"), Lines{Initial("enterd pr", "town square")});
     EXPECT_EQ(w.client.VisitedAddresses(), Lines{"aol://2719:2-2-town square"});
     // Navigation first, then the reply.
-    EXPECT_EQ(w.calls, (enginetest::CallLog{"SETTEXT Edit aol://2719:2-2-town square",
-                                            "SETTEXT RICHCNTL " + Initial("enterd pr", "town square")}));
+    EXPECT_EQ(w.calls,
+              (enginetest::CallLog{"SETTEXT Edit aol://2719:2-2-town square",
+                                   "SETTEXT RICHCNTL " + Initial("enterd pr", "town square")}));
     EXPECT_EQ(w.client.RoomName(), "town square");
     // The next own line refreshes the room name from the new room.
     EXPECT_EQ(w.Type("pr town square"), Lines{Initial("your already in pr", "town square")});
@@ -177,8 +180,9 @@ TEST_F(Commands, WebSitesReplyFirstAndThenNavigate) {
                              Site{"net a.b", "www.a.b.net"}}) {
         w.calls.clear();
         EXPECT_EQ(w.Type(site.line), Lines{Initial("viewing", site.address)});
-        EXPECT_EQ(w.calls, (enginetest::CallLog{"SETTEXT RICHCNTL " + Initial("viewing", site.address),
-                                                std::string("SETTEXT Edit ") + site.address}));
+        EXPECT_EQ(w.calls,
+                  (enginetest::CallLog{"SETTEXT RICHCNTL " + Initial("viewing", site.address),
+                                       std::string("SETTEXT Edit ") + site.address}));
         EXPECT_EQ(w.client.VisitedAddresses().back(), site.address);
     }
 }
@@ -188,14 +192,13 @@ TEST_F(Commands, WindowCommands) {
     EXPECT_EQ(w.Type("min"), Lines{Initial("minimized", "ruze")});
     EXPECT_EQ(w.Type("res"), Lines{Initial("restored", "ruze")});
     EXPECT_EQ(w.Type("fulv"), Lines{Initial("using", "full version")});
-    EXPECT_EQ(w.calls,
-              (enginetest::CallLog{"Form5.Show", "Form1.Hide",
-                                   "SETTEXT RICHCNTL " + Initial("using", "mini version"),
-                                   "Form1.WindowState Minimized",
-                                   "SETTEXT RICHCNTL " + Initial("minimized", "ruze"),
-                                   "Form1.WindowState Normal",
-                                   "SETTEXT RICHCNTL " + Initial("restored", "ruze"), "Form5.Hide",
-                                   "Form1.Show", "SETTEXT RICHCNTL " + Initial("using", "full version")}));
+    EXPECT_EQ(
+        w.calls,
+        (enginetest::CallLog{
+            "Form5.Show", "Form1.Hide", "SETTEXT RICHCNTL " + Initial("using", "mini version"),
+            "Form1.WindowState Minimized", "SETTEXT RICHCNTL " + Initial("minimized", "ruze"),
+            "Form1.WindowState Normal", "SETTEXT RICHCNTL " + Initial("restored", "ruze"),
+            "Form5.Hide", "Form1.Show", "SETTEXT RICHCNTL " + Initial("using", "full version")}));
 }
 
 TEST_F(Commands, InstantMessagesOnAndOffReplyAfterTheMessageWent) {
@@ -226,9 +229,9 @@ TEST_F(Commands, SendInstantMessageNeedsANameAndAMessage) {
 TEST_F(Commands, DisableAndEnableSwitchTheScanners) {
     EXPECT_EQ(w.Type("en"), Lines{});  // NiteScan2 is not scanning yet
     EXPECT_EQ(w.Type("dis"), Lines{Initial("disabled", "ruze")});
-    EXPECT_EQ(w.calls, (enginetest::CallLog{"SETTEXT RICHCNTL " + Initial("disabled", "ruze"),
-                                            "ScanOFF NiteScan1", "ScanOFF NiteScan5",
-                                            "ScanON NiteScan2"}));
+    EXPECT_EQ(w.calls,
+              (enginetest::CallLog{"SETTEXT RICHCNTL " + Initial("disabled", "ruze"),
+                                   "ScanOFF NiteScan1", "ScanOFF NiteScan5", "ScanON NiteScan2"}));
     EXPECT_EQ(w.state.ruzeSwitch, "off");
     EXPECT_FALSE(w.nite1.Scanning());
     EXPECT_FALSE(w.nite5.Scanning());
@@ -243,9 +246,9 @@ TEST_F(Commands, DisableAndEnableSwitchTheScanners) {
 
     w.calls.clear();
     EXPECT_EQ(w.Type("EN whatever"), Lines{Initial("enabled", "ruze")});
-    EXPECT_EQ(w.calls, (enginetest::CallLog{"SETTEXT RICHCNTL " + Initial("enabled", "ruze"),
-                                            "ScanON NiteScan1", "ScanON NiteScan5",
-                                            "ScanOFF NiteScan2"}));
+    EXPECT_EQ(w.calls,
+              (enginetest::CallLog{"SETTEXT RICHCNTL " + Initial("enabled", "ruze"),
+                                   "ScanON NiteScan1", "ScanON NiteScan5", "ScanOFF NiteScan2"}));
     EXPECT_EQ(w.state.ruzeSwitch, "on");
     EXPECT_EQ(w.Type("en"), Lines{});
     EXPECT_EQ(w.Type("h zed"), Lines{Initial("handle changed", "zed")});

@@ -12,11 +12,12 @@ namespace {
 namespace fs = std::filesystem;
 
 class FolderFileListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("engine_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            fs::temp_directory_path() /
+            ("engine_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
         fs::create_directories(root_ / "songs");
         fs::create_directories(root_ / "empty");

@@ -15,7 +15,7 @@ using std::chrono::milliseconds;
 using namespace std::chrono_literals;
 
 class Idle : public ::testing::Test {
-protected:
+  protected:
     // Room lines that arrive while `duration` passes.
     Lines During(milliseconds duration) {
         const std::size_t before = w.RoomTexts().size();
@@ -35,11 +35,13 @@ TEST_F(Idle, GoingIdleAnnouncesEveryMinute) {
     EXPECT_EQ(During(59s), Lines{});
     // The tick: "is idle", a pause of about a second (events run meanwhile),
     // then the minutes.
-    EXPECT_EQ(During(1s), (Lines{w.Status("is idle", "lunch"), w.Status("has been idle for", "1 min's")}));
+    EXPECT_EQ(During(1s),
+              (Lines{w.Status("is idle", "lunch"), w.Status("has been idle for", "1 min's")}));
     EXPECT_GE(w.runtime.Clock() - start, 60500ms);
     EXPECT_LE(w.runtime.Clock() - start, 61500ms);
     EXPECT_EQ(w.state.idleMinutes, "2");
-    EXPECT_EQ(During(60s), (Lines{w.Status("is idle", "lunch"), w.Status("has been idle for", "2 min's")}));
+    EXPECT_EQ(During(60s),
+              (Lines{w.Status("is idle", "lunch"), w.Status("has been idle for", "2 min's")}));
 }
 
 TEST_F(Idle, IdleWordsAndTheirAnswers) {
@@ -52,7 +54,8 @@ TEST_F(Idle, IdleWordsAndTheirAnswers) {
     EXPECT_EQ(w.Type("i dinner"), Lines{w.Status("your already", "idle")});
     EXPECT_EQ(w.state.idleReason, "lunch");
     EXPECT_EQ(w.Type("cr out"), Lines{w.Status("changed idle rsn", "out")});
-    EXPECT_EQ(During(61s), (Lines{w.Status("is idle", "out"), w.Status("has been idle for", "1 min's")}));
+    EXPECT_EQ(During(61s),
+              (Lines{w.Status("is idle", "out"), w.Status("has been idle for", "1 min's")}));
     w.calls.clear();
     EXPECT_EQ(w.Type("io with text"), Lines{w.Status("no longer", "idle")});
     EXPECT_EQ(w.calls.front(), "Timer4.Enabled false");
@@ -66,7 +69,8 @@ TEST_F(Idle, EveryIdlePeriodCountsItsOwnMinutes) {
     EXPECT_EQ(w.state.idleMinutes, "3");
     w.Type("io");
     w.Type("i two");
-    EXPECT_EQ(During(61s), (Lines{w.Status("is idle", "two"), w.Status("has been idle for", "1 min's")}));
+    EXPECT_EQ(During(61s),
+              (Lines{w.Status("is idle", "two"), w.Status("has been idle for", "1 min's")}));
 }
 
 TEST_F(Idle, IdleOffDuringThePauseOfATick) {
@@ -93,7 +97,8 @@ TEST_F(Idle, DisableKeepsTheTicksButNotTheWords) {
     w.Type("i lunch");
     w.Type("dis");
     EXPECT_EQ(w.Type("io"), Lines{});
-    EXPECT_EQ(During(61s), (Lines{w.Status("is idle", "lunch"), w.Status("has been idle for", "1 min's")}));
+    EXPECT_EQ(During(61s),
+              (Lines{w.Status("is idle", "lunch"), w.Status("has been idle for", "1 min's")}));
     w.Type("en");
     EXPECT_EQ(w.Type("io"), Lines{w.Status("no longer", "idle")});
 }

@@ -25,7 +25,7 @@ const std::string kSep = "/";
 #endif
 
 class Mp3 : public ::testing::Test {
-protected:
+  protected:
     Mp3() {
         w.Files().folders = {{"songs", {"one.mp3", "two.mp3", "three.mp3"}},
                              {"single", {"only.mp3"}},
@@ -49,7 +49,8 @@ TEST_F(Mp3, HidePanelA) {
     w.Files().SetVisible(true);
     w.calls.clear();
     EXPECT_EQ(w.Type("3pm"), Lines{w.Status("hideing", "mp3s")});
-    EXPECT_EQ(w.calls, (CallLog{"Form1.Width 4230", Say("hideing", "mp3s"), "Timer5.Enabled false"}));
+    EXPECT_EQ(w.calls,
+              (CallLog{"Form1.Width 4230", Say("hideing", "mp3s"), "Timer5.Enabled false"}));
     EXPECT_TRUE(w.Files().Visible());  // the list keeps its flag
     EXPECT_EQ(w.Type("3pm"), Lines{w.Status("not viewing", "mp3s")});
 }
@@ -165,8 +166,8 @@ TEST_F(Mp3, VolumeAndBalanceRoundHalvesToEven) {
 }
 
 TEST_F(Mp3, VolumeAndBalanceIgnoreWhatIsNoNumber) {
-    for (const char* line : {"v loud", "v 0x10", "v inf", "b nan", "v 1e300", "b 85899446",
-                             "b -85899246", "v 1,5"}) {
+    for (const char* line :
+         {"v loud", "v 0x10", "v inf", "b nan", "v 1e300", "b 85899446", "b -85899246", "v 1,5"}) {
         EXPECT_EQ(w.Type(line), Lines{}) << line;
     }
     EXPECT_EQ(w.calls, CallLog{});
@@ -199,7 +200,8 @@ TEST(Mp3OnDisk, FolderCommandAndRandomSongOnARealFolder) {
     EXPECT_EQ(w.Type("r"), Lines{w.Status("random beat", "tune.mp3")});
     EXPECT_EQ(w.calls[2], "MediaPlayer1.OpenAndPlay " + folder.string() + kSep + "tune.mp3");
     EXPECT_EQ(w.Type("d " + (folder / "none").string()), Lines{w.Status("directory", "invalid")});
-    EXPECT_EQ(w.Type("d " + (folder / "missing").string()), Lines{w.Status("directory", "invalid")});
+    EXPECT_EQ(w.Type("d " + (folder / "missing").string()),
+              Lines{w.Status("directory", "invalid")});
     EXPECT_EQ(w.host.fileList->Path(), (folder / "none").string());
     fs::remove_all(folder);
 }

@@ -16,7 +16,9 @@ struct SplitCase {
     std::string argument;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+void PrintTo(const SplitCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
 
 class PrepareLineSplit : public ::testing::TestWithParam<SplitCase> {};
 

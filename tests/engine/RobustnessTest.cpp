@@ -21,13 +21,15 @@ TEST(Feedback, NoReplyInTheDefaultStyleRunsACommand) {
     World w;
     w.Files().folders = {{"songs", {"a.mp3"}}};
     // Every command that answers in the room, each answer once.
-    const Lines commands = {"dfa",      "ac 000000", "la x",      "ma y",   "ft tahoma", "fc AAAAAA",
-                            "imon",     "imof",      "sim KarenK hi", "fulv", "minv",  "min",
-                            "res",      "com x",     "org x",     "net x",  "pr Lounge", "pr Lounge",
-                            "h bob",    "h zed",     "3pm",       "mp3",    "d nowhere", "d songs",
-                            "mp3",      "3pm",       "3pm",       "r",      "stp",    "mu",
-                            "um",       "pa",        "up",        "p a.mp3", "v 50",   "b 50",
-                            "cr x",     "i x",       "i y",       "io",     "io",     "dis"};
+    const Lines commands = {"dfa",       "ac 000000", "la x",      "ma y",          "ft tahoma",
+                            "fc AAAAAA", "imon",      "imof",      "sim KarenK hi", "fulv",
+                            "minv",      "min",       "res",       "com x",         "org x",
+                            "net x",     "pr Lounge", "pr Lounge", "h bob",         "h zed",
+                            "3pm",       "mp3",       "d nowhere", "d songs",       "mp3",
+                            "3pm",       "3pm",       "r",         "stp",           "mu",
+                            "um",        "pa",        "up",        "p a.mp3",       "v 50",
+                            "b 50",      "cr x",      "i x",       "i y",           "io",
+                            "io",        "dis"};
     std::size_t replies = 0;
     for (const std::string& command : commands) {
         const Lines lines = w.Type(command);

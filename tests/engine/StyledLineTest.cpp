@@ -30,9 +30,10 @@ TEST(StyledLine, RunsTakeTheColourOfTheirRoleAtBuildTime) {
     state.asciiColor = "ff0000";
     state.fontColor = "00ff00";
     state.fontFace = "comic sans ms";
-    EXPECT_EQ(BuildStyledLine(state, {{Role::Word, "a"}, {Role::Decoration, "b"}, {Role::Word, ""}}),
-              "< font . face=comic sans ms>< font . color=#00ff00>a< font . color=#ff0000>b"
-              "< font . color=#00ff00>");
+    EXPECT_EQ(
+        BuildStyledLine(state, {{Role::Word, "a"}, {Role::Decoration, "b"}, {Role::Word, ""}}),
+        "< font . face=comic sans ms>< font . color=#00ff00>a< font . color=#ff0000>b"
+        "< font . color=#00ff00>");
     EXPECT_EQ(BuildStyledLine(state, {}), "< font . face=comic sans ms>");
 }
 
@@ -40,8 +41,9 @@ TEST(StyledLine, EmptyLeftAsciiStillWritesItsColourTag) {
     AppState state = Bob();
     state.leftAscii = "";
     const std::string line = BuildStatusLine(state, "v", "d");
-    EXPECT_EQ(line.rfind("< font . face=tahoma>< font . color=#000000>< font . color=#AAAAAA>bob", 0),
-              0u);
+    EXPECT_EQ(
+        line.rfind("< font . face=tahoma>< font . color=#000000>< font . color=#AAAAAA>bob", 0),
+        0u);
 }
 
 TEST(StyledLine, ColoursAndTextsAreWrittenUnescaped) {
@@ -67,7 +69,8 @@ TEST(StyledLine, LoginAndLogoutLines) {
     state.fontFace = "arial";
     const std::string logout = BuildLogoutLine(state);
     EXPECT_EQ(logout.rfind("< font . face=arial>", 0), 0u);
-    EXPECT_NE(logout.find("< font . color=#AAAAAA> logout < font . color=#000000>("), std::string::npos);
+    EXPECT_NE(logout.find("< font . color=#AAAAAA> logout < font . color=#000000>("),
+              std::string::npos);
     const std::string tail = "(< font . color=#AAAAAA>< font . color=#000000>)";
     ASSERT_GE(logout.size(), tail.size());
     EXPECT_EQ(logout.substr(logout.size() - tail.size()), tail);

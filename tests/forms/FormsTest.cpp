@@ -23,8 +23,8 @@
 #include "platform/TestRuntime.h"
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
-#include "tests/support/RecordingPlayer.h"
 #include "tests/support/FakeFrontEnd.h"
+#include "tests/support/RecordingPlayer.h"
 
 using namespace std::chrono_literals;
 using engine::FormTimer;

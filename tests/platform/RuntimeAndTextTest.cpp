@@ -24,7 +24,7 @@ TEST(AnsiText, ConvertsBothWays) {
     const Case cases[] = {
         {"plain ascii", "plain ascii"},
         {"\u00BB\u00B8 \u203A \u00B2", "\xBB\xB8 \x9B \xB2"},  // »¸ › ²
-        {"\u20AC\u0160\u0178\u00FF", "\x80\x8A\x9F\xFF"},       // € Š Ÿ ÿ
+        {"\u20AC\u0160\u0178\u00FF", "\x80\x8A\x9F\xFF"},      // € Š Ÿ ÿ
         {"", ""},
     };
     for (const Case& c : cases) {
@@ -34,11 +34,15 @@ TEST(AnsiText, ConvertsBothWays) {
 }
 
 TEST(AnsiText, WhatCannotCrossBecomesOneQuestionMark) {
-    EXPECT_EQ(platform::ToAnsi("a\u2603b"), "a?b");          // no such character
-    EXPECT_EQ(platform::ToAnsi("a\U0001F600b"), "a?b");      // four bytes, one mark
-    EXPECT_EQ(platform::ToAnsi("a\xFF" "b"), "a?b");          // not UTF-8 at all
-    EXPECT_EQ(platform::ToAnsi("a\xC3"), "a?");              // cut short
-    EXPECT_EQ(platform::FromAnsi("a\x81" "b"), "a?b");        // undefined in the code page
+    EXPECT_EQ(platform::ToAnsi("a\u2603b"), "a?b");      // no such character
+    EXPECT_EQ(platform::ToAnsi("a\U0001F600b"), "a?b");  // four bytes, one mark
+    EXPECT_EQ(platform::ToAnsi("a\xFF"
+                               "b"),
+              "a?b");                            // not UTF-8 at all
+    EXPECT_EQ(platform::ToAnsi("a\xC3"), "a?");  // cut short
+    EXPECT_EQ(platform::FromAnsi("a\x81"
+                                 "b"),
+              "a?b");  // undefined in the code page
 }
 
 TEST(AnsiText, EveryDefinedByteSurvivesTheRoundTrip) {
@@ -128,13 +132,19 @@ TEST(Folder, WildcardsMatchWithoutCase) {
         const char* name;
         bool match;
     };
-    const Case cases[] = {{"*.mp3", "song.mp3", true},   {"*.mp3", "SONG.MP3", true},
-                          {"*.mp3", "song.mp3.txt", false}, {"*.mp3", ".mp3", true},
-                          {"*.mp3", "mp3", false},       {"a?c", "abc", true},
-                          {"a?c", "ac", false},          {"*a*b*", "xxaxxbxx", true},
-                          {"*", "", true},               {"", "x", false}};
+    const Case cases[] = {{"*.mp3", "song.mp3", true},
+                          {"*.mp3", "SONG.MP3", true},
+                          {"*.mp3", "song.mp3.txt", false},
+                          {"*.mp3", ".mp3", true},
+                          {"*.mp3", "mp3", false},
+                          {"a?c", "abc", true},
+                          {"a?c", "ac", false},
+                          {"*a*b*", "xxaxxbxx", true},
+                          {"*", "", true},
+                          {"", "x", false}};
     for (const Case& c : cases) {
-        EXPECT_EQ(platform::WildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
+        EXPECT_EQ(platform::WildcardMatch(c.pattern, c.name), c.match)
+            << c.pattern << " " << c.name;
     }
 }
 

@@ -12,7 +12,7 @@ using platform::sim::SimWindowSystem;
 namespace {
 
 class WindowSystem : public ::testing::Test {
-protected:
+  protected:
     platform::TestRuntime runtime;
     SimWindowSystem windows{runtime};
 };
@@ -25,9 +25,12 @@ TEST_F(WindowSystem, ClassAndCaptionCompareWholeWithoutCase) {
         bool found;
     };
     const Case cases[] = {
-        {"AOL Frame25", std::nullopt, true}, {"aol frame25", std::nullopt, true},
-        {"AOL Frame2", std::nullopt, false}, {"AOL Frame255", std::nullopt, false},
-        {"AOL Frame25", "AMERICA ONLINE", true}, {"AOL Frame25", "America", false},
+        {"AOL Frame25", std::nullopt, true},
+        {"aol frame25", std::nullopt, true},
+        {"AOL Frame2", std::nullopt, false},
+        {"AOL Frame255", std::nullopt, false},
+        {"AOL Frame25", "AMERICA ONLINE", true},
+        {"AOL Frame25", "America", false},
         {"AOL Frame25", "", false},
     };
     for (const Case& c : cases) {
@@ -121,14 +124,15 @@ TEST_F(WindowSystem, TheOwnerHandlesOneItemATurnSoTheProgramGetsTurnsBetween) {
 
 TEST_F(WindowSystem, ReactionsAreQueuedAndDelayedOnesWaitForTheirTime) {
     std::vector<std::string> order;
-    Hwnd w = windows.CreateWindow(0, "Button", "", [&](Hwnd, unsigned msg, platform::WParam,
-                                                        platform::LParam) -> platform::LResult {
-        if (msg == platform::WM_LBUTTONDOWN) {
-            windows.QueueReaction([&] { order.push_back("now"); });
-            windows.QueueReaction([&] { order.push_back("later"); }, 2s);
-        }
-        return 0;
-    });
+    Hwnd w = windows.CreateWindow(
+        0, "Button", "",
+        [&](Hwnd, unsigned msg, platform::WParam, platform::LParam) -> platform::LResult {
+            if (msg == platform::WM_LBUTTONDOWN) {
+                windows.QueueReaction([&] { order.push_back("now"); });
+                windows.QueueReaction([&] { order.push_back("later"); }, 2s);
+            }
+            return 0;
+        });
     windows.SendMessageA(w, platform::WM_LBUTTONDOWN, 0, 0);
     EXPECT_TRUE(order.empty()) << "never inside the SendMessage that caused it";
     runtime.RunUntilIdle();

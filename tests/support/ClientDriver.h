@@ -39,7 +39,7 @@ struct DriverOptions {
 };
 
 class ClientDriver {
-public:
+  public:
     virtual ~ClientDriver() = default;
 
     // The window system and runtime the routines under test run on.

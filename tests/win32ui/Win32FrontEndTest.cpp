@@ -13,8 +13,8 @@
 #include <vector>
 
 // World.h first: windows.h must come after the project's headers.
-#include "tests/win32ui/World.h"
 #include "tests/win32ui/Capture.h"
+#include "tests/win32ui/World.h"
 #include "ui/win32/LocaleSeparators.h"
 
 // After windows.h (World.h).
@@ -93,8 +93,8 @@ TEST(Windows, BorderlessTopmostPopupsOfTheFormsSize) {
 
     // Cut down to 4230 x 2175 twips, where the form put it.
     RECT place = PlaceOf(main);
-    EXPECT_TRUE(SameRect(place, Rect(forms::Pixels(form.LeftTwips()),
-                                     forms::Pixels(form.TopTwips()), 282, 145)))
+    EXPECT_TRUE(SameRect(
+        place, Rect(forms::Pixels(form.LeftTwips()), forms::Pixels(form.TopTwips()), 282, 145)))
         << Show(place);
     RECT client;
     GetClientRect(main, &client);
@@ -297,20 +297,17 @@ TEST_P(Captions, InTheAnsiCodePage) {
     EXPECT_EQ(TextOf(world.Control(GetParam().control)), GetParam().ansiText);
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, Captions,
-                         ::testing::Values(Captioned{"Label14", "moonrake ruze \xB2"},
-                                           Captioned{"Label1",
-                                                     "moonrake ruze \xB2 \x9B log'd in  -  ("},
-                                           Captioned{"Label4", "bob"},
-                                           Captioned{"Label8", ") \x9B"},
-                                           Captioned{"Label6", "trig - ("},
-                                           Captioned{"Label19", "4"},
-                                           Captioned{"Label10", "q"},
-                                           Captioned{"Label21", "nothing"},
-                                           Captioned{"Label15", "mp3s"}),
-                         [](const ::testing::TestParamInfo<Captioned>& info) {
-                             return std::string(info.param.control);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Form1, Captions,
+    ::testing::Values(Captioned{"Label14", "moonrake ruze \xB2"},
+                      Captioned{"Label1", "moonrake ruze \xB2 \x9B log'd in  -  ("},
+                      Captioned{"Label4", "bob"}, Captioned{"Label8", ") \x9B"},
+                      Captioned{"Label6", "trig - ("}, Captioned{"Label19", "4"},
+                      Captioned{"Label10", "q"}, Captioned{"Label21", "nothing"},
+                      Captioned{"Label15", "mp3s"}),
+    [](const ::testing::TestParamInfo<Captioned>& info) {
+        return std::string(info.param.control);
+    });
 
 struct FontOf {
     const char* control;
@@ -325,8 +322,8 @@ TEST_P(Fonts, ByFaceNameAtTheLayoutsSize) {
     const FontOf& expected = GetParam();
     World world;
     world.Start();
-    auto font = reinterpret_cast<HFONT>(
-        SendMessageA(world.Control(expected.control), WM_GETFONT, 0, 0));
+    auto font =
+        reinterpret_cast<HFONT>(SendMessageA(world.Control(expected.control), WM_GETFONT, 0, 0));
     ASSERT_TRUE(font);
     LOGFONTA logFont{};
     ASSERT_TRUE(GetObjectA(font, sizeof logFont, &logFont));
@@ -675,8 +672,8 @@ TEST(ToolTips, TheMiniScreenHasNone) {
 // --- the system's settings -------------------------------------------------------------
 
 TEST(System, LocaleSeparators) {
-    const forms::ClockSeparators us =
-        ui::win32::SeparatorsOf(MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT));
+    const forms::ClockSeparators us = ui::win32::SeparatorsOf(
+        MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT));
     EXPECT_EQ(us.date, "/");
     EXPECT_EQ(us.time, ":");
     const forms::ClockSeparators german =
@@ -700,8 +697,8 @@ TEST(System, WorkAreaAndTopmost) {
 
     // An ordinary window brought to the front stays below; another topmost
     // one covers the main window until the next tick of the clock.
-    HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 10,
+                                 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(other);
     const auto above = [](HWND window, HWND than) {
         for (HWND w = GetWindow(than, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {

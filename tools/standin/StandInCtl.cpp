@@ -83,8 +83,7 @@ int main() {
                                            args.end());
 
     HWND control = nullptr;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
     for (;;) {
         control = FindWindowA(standin::kControlClass, caption.c_str());
         if (control || std::chrono::steady_clock::now() >= deadline) break;

@@ -23,10 +23,10 @@ HFONT Fonts::Get(const forms::Font& font) {
     const std::string face = font.face.empty() ? kDialogFace : platform::ToAnsi(font.face);
     // DEFAULT_CHARSET lets a symbol face (Webdings) be chosen by its name;
     // the mapper falls back to a similar face when the name is unknown.
-    HFONT made = CreateFontA(FontHeight(font.points), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                             FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             face.c_str());
+    HFONT made =
+        CreateFontA(FontHeight(font.points), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
     if (!made) made = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     fonts_.emplace(key, made);
     return made;

@@ -237,7 +237,8 @@ void FormWindow::Make(const forms::Control& control) {
     }
     if (control.clickable || control.dragHandle) {
         // A list box holds the pointer from a press to the release itself.
-        child->mouse = std::make_unique<MouseForwarder>(made, form_, control.name, !IsList(control));
+        child->mouse =
+            std::make_unique<MouseForwarder>(made, form_, control.name, !IsList(control));
     }
     if (control.kind == forms::ControlKind::ProgressBar) {
         child->barQueries = std::make_unique<BarQueries>(made, control.bar);
@@ -395,7 +396,8 @@ void FormWindow::RepaintLabelsInFront(const Child& changed, const RECT& before) 
             continue;
         }
         const RECT place = PlaceInParent(other.window);
-        if (Overlap(place, before) || Overlap(place, now)) InvalidateRect(other.window, nullptr, FALSE);
+        if (Overlap(place, before) || Overlap(place, now))
+            InvalidateRect(other.window, nullptr, FALSE);
     }
 }
 
@@ -420,10 +422,9 @@ void FormWindow::Draw(const DRAWITEMSTRUCT& item) {
         return;
     }
     if (control.kind != forms::ControlKind::Label) return;
-    DrawLabel(item.hDC, item.rcItem, control, child->ansiCaption, fonts_.Get(control.font),
-              [this, child](HDC dc, int width, int height) {
-                  PaintGround(*child, dc, width, height);
-              });
+    DrawLabel(
+        item.hDC, item.rcItem, control, child->ansiCaption, fonts_.Get(control.font),
+        [this, child](HDC dc, int width, int height) { PaintGround(*child, dc, width, height); });
 }
 
 void FormWindow::PaintGround(const Child& label, HDC dc, int width, int height) const {
@@ -447,7 +448,8 @@ void FormWindow::PaintGround(const Child& label, HDC dc, int width, int height) 
         if (under.control->kind == forms::ControlKind::ProgressBar) {
             DrawDogBar(dc, at, under.control->bar);
         } else if (under.control->kind == forms::ControlKind::Label) {
-            DrawLabelText(dc, at, *under.control, under.ansiCaption, fonts_.Get(under.control->font));
+            DrawLabelText(dc, at, *under.control, under.ansiCaption,
+                          fonts_.Get(under.control->font));
         }
     }
 }
@@ -467,8 +469,7 @@ LRESULT CALLBACK FormWindow::FormProc(HWND window, UINT message, WPARAM wParam, 
     return self->OnFormMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK FormWindow::SurfaceProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK FormWindow::SurfaceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self || self->dying_) return DefWindowProcA(window, message, wParam, lParam);
     Child* surface = self->ChildOf(window);

@@ -60,7 +60,7 @@ class FormWindow {
         std::unique_ptr<SurfaceImage> surface;  // picture surfaces
         std::unique_ptr<MouseForwarder> mouse;
         std::unique_ptr<BarQueries> barQueries;  // progress bars
-        int drawnFill = 0;  // progress bars: the fill on the screen
+        int drawnFill = 0;                       // progress bars: the fill on the screen
     };
 
     static void RegisterClasses();

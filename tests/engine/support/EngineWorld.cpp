@@ -12,29 +12,40 @@ namespace {
 
 const char* ScannerName(engine::Scanner scanner) {
     switch (scanner) {
-        case engine::Scanner::NiteScan1: return "NiteScan1";
-        case engine::Scanner::NiteScan2: return "NiteScan2";
-        case engine::Scanner::NiteScan5: return "NiteScan5";
+        case engine::Scanner::NiteScan1:
+            return "NiteScan1";
+        case engine::Scanner::NiteScan2:
+            return "NiteScan2";
+        case engine::Scanner::NiteScan5:
+            return "NiteScan5";
     }
     return "?";
 }
 
 const char* TimerName(engine::FormTimer timer) {
     switch (timer) {
-        case engine::FormTimer::Timer2: return "Timer2";
-        case engine::FormTimer::Timer3: return "Timer3";
-        case engine::FormTimer::Timer4: return "Timer4";
-        case engine::FormTimer::Timer5: return "Timer5";
-        case engine::FormTimer::Timer7: return "Timer7";
+        case engine::FormTimer::Timer2:
+            return "Timer2";
+        case engine::FormTimer::Timer3:
+            return "Timer3";
+        case engine::FormTimer::Timer4:
+            return "Timer4";
+        case engine::FormTimer::Timer5:
+            return "Timer5";
+        case engine::FormTimer::Timer7:
+            return "Timer7";
     }
     return "?";
 }
 
 const char* StateName(engine::WindowState state) {
     switch (state) {
-        case engine::WindowState::Normal: return "Normal";
-        case engine::WindowState::Minimized: return "Minimized";
-        case engine::WindowState::Maximized: return "Maximized";
+        case engine::WindowState::Normal:
+            return "Normal";
+        case engine::WindowState::Minimized:
+            return "Minimized";
+        case engine::WindowState::Maximized:
+            return "Maximized";
     }
     return "?";
 }
@@ -46,9 +57,15 @@ const char* StateName(engine::WindowState state) {
 void RecordingMediaPlayer::OpenAndPlay(const std::string& path) {
     log_.push_back("MediaPlayer1.OpenAndPlay " + path);
 }
-void RecordingMediaPlayer::TogglePause() { log_.push_back("MediaPlayer1.TogglePause"); }
-void RecordingMediaPlayer::Stop() { log_.push_back("MediaPlayer1.Stop"); }
-void RecordingMediaPlayer::NextEntry() { log_.push_back("MediaPlayer1.NextEntry"); }
+void RecordingMediaPlayer::TogglePause() {
+    log_.push_back("MediaPlayer1.TogglePause");
+}
+void RecordingMediaPlayer::Stop() {
+    log_.push_back("MediaPlayer1.Stop");
+}
+void RecordingMediaPlayer::NextEntry() {
+    log_.push_back("MediaPlayer1.NextEntry");
+}
 void RecordingMediaPlayer::SetVolume(std::int32_t volume) {
     log_.push_back("MediaPlayer1.Volume " + std::to_string(volume));
 }
@@ -92,12 +109,17 @@ std::string MemoryFileList::Item(int index) const {
     return entries_[static_cast<std::size_t>(index)];
 }
 
-void MemoryFileList::SetListIndex(int index) { index_ = (index >= 0 && index < Count()) ? index : -1; }
+void MemoryFileList::SetListIndex(int index) {
+    index_ = (index >= 0 && index < Count()) ? index : -1;
+}
 
 // --- FakeHost -----------------------------------------------------------------------
 
 FakeHost::FakeHost(platform::Services& services, engine::AppState& state, CallLog& calls)
-    : fileList(std::make_unique<MemoryFileList>()), calls(calls), services_(services), state_(state) {}
+    : fileList(std::make_unique<MemoryFileList>()),
+      calls(calls),
+      services_(services),
+      state_(state) {}
 
 FakeHost::~FakeHost() {
     if (idleTimer_ != 0) services_.runtime.StopTimer(idleTimer_);
@@ -263,7 +285,8 @@ std::vector<std::string> World::Type(const std::string& text) {
 std::vector<std::string> World::RoomTexts() const {
     std::vector<std::string> lines;
     const auto& transcript = client.Transcript();
-    for (std::size_t i = firstLine_; i < transcript.size(); ++i) lines.push_back(transcript[i].text);
+    for (std::size_t i = firstLine_; i < transcript.size(); ++i)
+        lines.push_back(transcript[i].text);
     return lines;
 }
 

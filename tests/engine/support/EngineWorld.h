@@ -25,7 +25,7 @@ namespace enginetest {
 using CallLog = std::vector<std::string>;
 
 class RecordingMediaPlayer final : public engine::MediaPlayer {
-public:
+  public:
     explicit RecordingMediaPlayer(CallLog& log) : log_(log) {}
     void OpenAndPlay(const std::string& path) override;
     void TogglePause() override;
@@ -37,14 +37,14 @@ public:
     double Length() override { return 0.0; }
     double Position() override { return 0.0; }
 
-private:
+  private:
     CallLog& log_;
 };
 
 // A file list over folders held in memory. A folder missing from `folders`
 // cannot be opened. With `throwOnSetPath` or `throwOnCount` set, those throw.
 class MemoryFileList final : public engine::FileList {
-public:
+  public:
     std::map<std::string, std::vector<std::string>> folders;
     bool throwOnSetPath = false;
     bool throwOnCount = false;
@@ -59,7 +59,7 @@ public:
     bool Visible() const override { return visible_; }
     void SetVisible(bool visible) override { visible_ = visible; }
 
-private:
+  private:
     std::string path_;
     std::vector<std::string> entries_;
     int index_ = -1;
@@ -70,7 +70,7 @@ private:
 // the call log as "SETTEXT CLASS TEXT" (UTF-8), so replies ("SETTEXT RICHCNTL"),
 // addresses ("SETTEXT Edit") and host calls can be checked in their order.
 class RecordingWindows final : public platform::WindowApi {
-public:
+  public:
     RecordingWindows(platform::sim::SimWindowSystem& windows, CallLog& log)
         : windows_(windows), log_(log) {}
     platform::Hwnd FindWindowA(std::string_view className,
@@ -101,13 +101,13 @@ public:
 
     bool recording = true;
 
-private:
+  private:
     platform::sim::SimWindowSystem& windows_;
     CallLog& log_;
 };
 
 class FakeHost final : public engine::Host {
-public:
+  public:
     FakeHost(platform::Services& services, engine::AppState& state, CallLog& calls);
     ~FakeHost() override;
 
@@ -143,7 +143,7 @@ public:
     bool TimerEnabled(engine::FormTimer timer) const;
     const std::string& SongCaption() const { return songCaption_; }
 
-private:
+  private:
     platform::Services& services_;
     engine::AppState& state_;
     RecordingMediaPlayer player_{calls};
@@ -166,7 +166,7 @@ struct WorldOptions {
 };
 
 class World {
-public:
+  public:
     explicit World(WorldOptions options = {});
     ~World();
     World(const World&) = delete;
@@ -205,7 +205,7 @@ public:
     // The status line the engine would send now for (verb, detail).
     std::string Status(const std::string& verb, const std::string& detail) const;
 
-private:
+  private:
     std::size_t firstLine_ = 0;
 };
 
