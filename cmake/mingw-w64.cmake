@@ -31,6 +31,8 @@ if(NOT DEFINED MINGW_THREADS)
   set(MINGW_THREADS win32)
 endif()
 set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-${MINGW_THREADS})
+# CTest runs the test programs under the project's headless Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/wine-run)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-${MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
 
