@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "aol/ClientWindows.h"
 #include "aol/modAolTools.h"
 #include "platform/AnsiText.h"
 
@@ -14,8 +15,11 @@ using platform::Hwnd;
 using platform::WindowApi;
 
 // The kinds of child a window needs to be taken for the chat room.
-constexpr std::array<const char*, 4> kRoomKinds = {"RICHCNTL", "_AOL_Listbox", "_AOL_Icon",
-                                                   "_AOL_Static"};
+constexpr std::array<const char*, 4> kRoomKinds = {kRichEditClass, kListClass, kIconClass,
+                                                   kStaticClass};
+// The report says which children it means in words.
+static_assert(kRoomSendIcon == 6, "the report calls the send icon the sixth");
+static_assert(kRoomTranscript == 2, "the report calls the transcript the room's second");
 // How much of the transcript's end is read for its last line.
 constexpr std::int32_t kTail = 4096;
 // The client's windows are counted no further than this.
@@ -23,6 +27,12 @@ constexpr int kMaxChildren = 200;
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+// The address box's way down from the frame.
+std::string AddressPath() {
+    return std::string(kToolbarClass) + " > " + kInnerToolbarClass + " > " + kComboClass + " > " +
+           kAddressClass;
 }
 
 int CountChildren(WindowApi& windows, Hwnd parent, const char* className) {
@@ -112,41 +122,42 @@ class Report {
 
 ClientCheck CheckClient(WindowApi& windows) {
     Report report;
-    const Hwnd frame = windows.FindWindowA("AOL Frame25");
+    const Hwnd frame = windows.FindWindowA(kFrameClass);
     if (!frame) {
-        report.Missing("main frame: no window of class AOL Frame25 (is the client running?)");
+        report.Missing(std::string("main frame: no window of class ") + kFrameClass +
+                       " (is the client running?)");
         return report.Done("no client is running");
     }
-    report.Ok("main frame: AOL Frame25 " + Quoted(modAolTools::GetWindowCaption(windows, frame)));
+    report.Ok(std::string("main frame: ") + kFrameClass + " " +
+              Quoted(modAolTools::GetWindowCaption(windows, frame)));
     const int bits = windows.ProcessBits(frame);
     if (bits > 0) report.Ok("client: a " + std::to_string(bits) + "-bit program");
 
     const Hwnd address = modAolTools::FindAddressBox(windows);
     if (address) {
-        report.Ok("address box: AOL Toolbar > _AOL_Toolbar > _AOL_Combobox > Edit");
+        report.Ok("address box: " + AddressPath());
     } else {
-        report.Missing(
-            "address box: no AOL Toolbar > _AOL_Toolbar > _AOL_Combobox > Edit in the frame");
+        report.Missing("address box: no " + AddressPath() + " in the frame");
     }
 
-    const Hwnd mdi = windows.FindWindowExA(frame, 0, "MDIClient");
+    const Hwnd mdi = windows.FindWindowExA(frame, 0, kMdiClientClass);
     if (!mdi) {
-        report.Missing("MDI client: the frame has no MDIClient");
+        report.Missing(std::string("MDI client: the frame has no ") + kMdiClientClass);
         return report.Done("the client shows no windows inside its frame");
     }
-    report.Ok("MDI client: MDIClient");
+    report.Ok(std::string("MDI client: ") + kMdiClientClass);
 
     // Every window inside, foremost first, and what keeps it from being a room.
     int count = 0;
-    for (Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child"); child && count < kMaxChildren;
-         child = windows.FindWindowExA(mdi, child, "AOL Child")) {
+    for (Hwnd child = windows.FindWindowExA(mdi, 0, kChildClass); child && count < kMaxChildren;
+         child = windows.FindWindowExA(mdi, child, kChildClass)) {
         ++count;
         const std::string lacks = Lacking(windows, child);
-        report.Note("AOL Child " + std::to_string(count) + " " +
+        report.Note(std::string(kChildClass) + " " + std::to_string(count) + " " +
                     Quoted(modAolTools::GetWindowCaption(windows, child)) + ": " +
                     (lacks.empty() ? "has all four kinds of child" : "lacks " + lacks));
     }
-    if (count == 0) report.Missing("AOL Child: the client has no windows open");
+    if (count == 0) report.Missing(std::string(kChildClass) + ": the client has no windows open");
 
     std::string why;
     auto because = [&why](const std::string& reason) {
@@ -156,7 +167,8 @@ ClientCheck CheckClient(WindowApi& windows) {
     const std::string screenName = modAolTools::GetOwnScreenName(windows);
     const Hwnd welcome = modAolTools::FindWelcomeWindow(windows);
     if (!welcome) {
-        report.Missing("welcome window: no AOL Child captioned \"Welcome, NAME!\"");
+        report.Missing(std::string("welcome window: no ") + kChildClass + " captioned " +
+                       Quoted(kWelcomeGreeting + std::string("NAME") + kWelcomeClose));
         because("without the welcome window no line counts as yours");
     } else if (screenName.empty()) {
         report.Wrong("welcome window: " + Quoted(modAolTools::GetWindowCaption(windows, welcome)) +
@@ -171,29 +183,28 @@ ClientCheck CheckClient(WindowApi& windows) {
     if (room) {
         report.Ok("chat room: " + Quoted(roomCaption));
     } else {
-        report.Missing(
-            "chat room: no AOL Child has a RICHCNTL, an _AOL_Listbox, an _AOL_Icon "
-            "and an _AOL_Static");
+        report.Missing(std::string("chat room: no ") + kChildClass + " has a " + kRichEditClass +
+                       ", an " + kListClass + ", an " + kIconClass + " and an " + kStaticClass);
         because("no chat room is open");
     }
 
     // Replies go to the foremost window, whichever it is.
-    const Hwnd front = windows.FindWindowExA(mdi, 0, "AOL Child");
+    const Hwnd front = windows.FindWindowExA(mdi, 0, kChildClass);
     const std::string frontCaption = modAolTools::GetWindowCaption(windows, front);
-    const Hwnd input = windows.FindWindowExA(front, 0, "RICHCNTL");
-    const int icons = CountChildren(windows, front, "_AOL_Icon");
+    const Hwnd input = windows.FindWindowExA(front, 0, kRichEditClass);
+    const int icons = CountChildren(windows, front, kIconClass);
+    const bool sendIcon = icons >= kRoomSendIcon;
     if (front) {
-        if (input && icons >= 6) {
-            report.Ok("foremost window " + Quoted(frontCaption) +
-                      ": input box RICHCNTL, send button the sixth of " + std::to_string(icons) +
-                      " _AOL_Icon");
+        if (input && sendIcon) {
+            report.Ok("foremost window " + Quoted(frontCaption) + ": input box " + kRichEditClass +
+                      ", send button the sixth of " + std::to_string(icons) + " " + kIconClass);
         } else {
             report.Missing("foremost window " + Quoted(frontCaption) + ": " +
-                           (input ? "" : "no input box RICHCNTL") +
-                           (input || icons >= 6 ? "" : ", ") +
-                           (icons >= 6 ? ""
-                                       : "only " + std::to_string(icons) +
-                                             " _AOL_Icon, the send button is the sixth"));
+                           (input ? "" : std::string("no input box ") + kRichEditClass) +
+                           (input || sendIcon ? "" : ", ") +
+                           (sendIcon ? ""
+                                     : "only " + std::to_string(icons) + " " + kIconClass +
+                                           ", the send button is the sixth"));
             because("replies have no input box and send button to go to");
         }
         if (room && front != room) {
@@ -204,21 +215,24 @@ ClientCheck CheckClient(WindowApi& windows) {
     }
 
     if (room) {
-        const Hwnd transcript = modAolTools::FindNthChild(windows, room, "RICHCNTL", 2);
-        const Hwnd firstRich = windows.FindWindowExA(room, 0, "RICHCNTL");
+        const Hwnd transcript =
+            modAolTools::FindNthChild(windows, room, kRichEditClass, kRoomTranscript);
+        const Hwnd firstRich = windows.FindWindowExA(room, 0, kRichEditClass);
         if (!transcript || transcript == firstRich) {
-            report.Missing("transcript: the chat room has no second RICHCNTL");
+            report.Missing(std::string("transcript: the chat room has no second ") +
+                           kRichEditClass);
             because("the room's lines cannot be read");
         } else {
             const TranscriptLook look = LookAtTranscript(windows, transcript);
             if (!look.readable) {
-                report.Wrong(
-                    "transcript: RICHCNTL, the room's second, does not answer "
-                    "EM_GETTEXTLENGTHEX and EM_GETTEXTRANGE");
+                report.Wrong(std::string("transcript: ") + kRichEditClass +
+                             ", the room's second, does not answer "
+                             "EM_GETTEXTLENGTHEX and EM_GETTEXTRANGE");
                 because("the room's lines cannot be read");
             } else {
                 report.Ok(
-                    "transcript: RICHCNTL, the room's second, readable; last line " +
+                    std::string("transcript: ") + kRichEditClass +
+                    ", the room's second, readable; last line " +
                     (look.lastLine.empty() ? std::string("(none yet)") : Quoted(look.lastLine)));
             }
         }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "aol/ClientWindows.h"
 #include "aol/modAolTools.h"
 #include "platform/AnsiText.h"
 
@@ -160,7 +161,9 @@ platform::Hwnd NiteScan::FindTranscript() {
     if (seen.active && seen.haveTranscript) return seen.transcript;
     platform::WindowApi& windows = services_.windows;
     platform::Hwnd room = modAolTools::FindChatRoom(windows);
-    platform::Hwnd transcript = room ? modAolTools::FindNthChild(windows, room, "RICHCNTL", 2) : 0;
+    platform::Hwnd transcript =
+        room ? modAolTools::FindNthChild(windows, room, aol::kRichEditClass, aol::kRoomTranscript)
+             : 0;
     if (seen.active) {
         seen.haveTranscript = true;
         seen.transcript = transcript;

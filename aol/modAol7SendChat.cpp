@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "aol/ClientWindows.h"
 #include "aol/modAolTools.h"
 #include "platform/AnsiText.h"
 
@@ -50,11 +51,11 @@ std::string TypedInto(const std::string& box, const std::string& ours) {
 void SendChatLine(WindowApi& windows, const std::string& text) {
     // Whatever client window is in front gets the line: the room is in front
     // while the user types in it.
-    Hwnd frame = windows.FindWindowA("AOL Frame25");
-    Hwnd mdi = windows.FindWindowExA(frame, 0, "MDIClient");
-    Hwnd front = windows.FindWindowExA(mdi, 0, "AOL Child");
-    Hwnd input = windows.FindWindowExA(front, 0, "RICHCNTL");
-    Hwnd send = modAolTools::FindNthChild(windows, front, "_AOL_Icon", 6);
+    Hwnd frame = windows.FindWindowA(aol::kFrameClass);
+    Hwnd mdi = windows.FindWindowExA(frame, 0, aol::kMdiClientClass);
+    Hwnd front = windows.FindWindowExA(mdi, 0, aol::kChildClass);
+    Hwnd input = windows.FindWindowExA(front, 0, aol::kRichEditClass);
+    Hwnd send = modAolTools::FindNthChild(windows, front, aol::kIconClass, aol::kRoomSendIcon);
     const std::string ansi = platform::ToAnsi(text);
 
     // A line the user has typed but not sent yet goes back into the box

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "aol/ClientWindows.h"
 #include "platform/AnsiText.h"
 
 namespace modAolTools {
@@ -12,24 +13,24 @@ namespace {
 
 using platform::WindowApi;
 
-constexpr std::string_view kWelcome = "Welcome, ";
+constexpr std::string_view kWelcome = aol::kWelcomeGreeting;
 constexpr platform::Millis kImWaitBound{10'000};
 // How long one pass of a wait may sleep before it looks again: the client
 // lives in another process on a real system and does not wake our loop.
 constexpr platform::Millis kImWaitSlice{20};
 
 Hwnd MdiClient(WindowApi& windows) {
-    Hwnd frame = windows.FindWindowA("AOL Frame25");
-    return windows.FindWindowExA(frame, 0, "MDIClient");
+    Hwnd frame = windows.FindWindowA(aol::kFrameClass);
+    return windows.FindWindowExA(frame, 0, aol::kMdiClientClass);
 }
 
 Hwnd FindInstantMessageWindow(WindowApi& windows, Hwnd mdi) {
-    return windows.FindWindowExA(mdi, 0, "AOL Child", std::string_view("Send Instant Message"));
+    return windows.FindWindowExA(mdi, 0, aol::kChildClass, std::string_view(aol::kImCaption));
 }
 
 bool IsChildOf(WindowApi& windows, Hwnd mdi, Hwnd window) {
-    for (Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child"); child;
-         child = windows.FindWindowExA(mdi, child, "AOL Child")) {
+    for (Hwnd child = windows.FindWindowExA(mdi, 0, aol::kChildClass); child;
+         child = windows.FindWindowExA(mdi, child, aol::kChildClass)) {
         if (child == window) return true;
     }
     return false;
@@ -60,17 +61,17 @@ Hwnd FindNthChild(WindowApi& windows, Hwnd parent, const std::string& className,
 
 Hwnd FindChatRoom(WindowApi& windows) {
     Hwnd mdi = MdiClient(windows);
-    Hwnd candidate = windows.FindWindowExA(mdi, 0, "AOL Child");
+    Hwnd candidate = windows.FindWindowExA(mdi, 0, aol::kChildClass);
     while (true) {
         // All four lookups every time, as the client's rooms are recognised
         // by carrying every one of these kinds of control.
-        Hwnd rich = windows.FindWindowExA(candidate, 0, "RICHCNTL");
-        Hwnd list = windows.FindWindowExA(candidate, 0, "_AOL_Listbox");
-        Hwnd icon = windows.FindWindowExA(candidate, 0, "_AOL_Icon");
-        Hwnd label = windows.FindWindowExA(candidate, 0, "_AOL_Static");
+        Hwnd rich = windows.FindWindowExA(candidate, 0, aol::kRichEditClass);
+        Hwnd list = windows.FindWindowExA(candidate, 0, aol::kListClass);
+        Hwnd icon = windows.FindWindowExA(candidate, 0, aol::kIconClass);
+        Hwnd label = windows.FindWindowExA(candidate, 0, aol::kStaticClass);
         if (rich && list && icon && label) return candidate;
         if (candidate == 0) return 0;
-        candidate = windows.FindWindowExA(mdi, candidate, "AOL Child");
+        candidate = windows.FindWindowExA(mdi, candidate, aol::kChildClass);
         if (candidate == 0) return 0;
     }
 }
@@ -87,8 +88,8 @@ std::string GetWindowCaption(WindowApi& windows, Hwnd window) {
 
 Hwnd FindWelcomeWindow(WindowApi& windows) {
     Hwnd mdi = MdiClient(windows);
-    for (Hwnd child = windows.FindWindowExA(mdi, 0, "AOL Child"); child;
-         child = windows.FindWindowExA(mdi, child, "AOL Child")) {
+    for (Hwnd child = windows.FindWindowExA(mdi, 0, aol::kChildClass); child;
+         child = windows.FindWindowExA(mdi, child, aol::kChildClass)) {
         if (GetWindowCaption(windows, child).rfind(kWelcome, 0) == 0) return child;
     }
     return 0;
@@ -97,18 +98,18 @@ Hwnd FindWelcomeWindow(WindowApi& windows) {
 std::string GetOwnScreenName(WindowApi& windows) {
     const std::string caption = GetWindowCaption(windows, FindWelcomeWindow(windows));
     if (caption.rfind(kWelcome, 0) != 0) return "";
-    auto bang = caption.find('!');
+    auto bang = caption.find(aol::kWelcomeClose);
     // A welcome caption without "!" yields everything after the greeting.
     if (bang == std::string::npos) return caption.substr(kWelcome.size());
     return caption.substr(kWelcome.size(), bang - kWelcome.size());
 }
 
 Hwnd FindAddressBox(WindowApi& windows) {
-    Hwnd frame = windows.FindWindowA("AOL Frame25");
-    Hwnd toolbar = windows.FindWindowExA(frame, 0, "AOL Toolbar");
-    Hwnd inner = windows.FindWindowExA(toolbar, 0, "_AOL_Toolbar");
-    Hwnd combo = windows.FindWindowExA(inner, 0, "_AOL_Combobox");
-    return windows.FindWindowExA(combo, 0, "Edit");
+    Hwnd frame = windows.FindWindowA(aol::kFrameClass);
+    Hwnd toolbar = windows.FindWindowExA(frame, 0, aol::kToolbarClass);
+    Hwnd inner = windows.FindWindowExA(toolbar, 0, aol::kInnerToolbarClass);
+    Hwnd combo = windows.FindWindowExA(inner, 0, aol::kComboClass);
+    return windows.FindWindowExA(combo, 0, aol::kAddressClass);
 }
 
 void GotoKeyword(WindowApi& windows, const std::string& keyword) {
@@ -124,7 +125,7 @@ void SendInstantMessage(platform::Services& services, const std::string& screenN
     WindowApi& windows = services.windows;
     platform::Runtime& runtime = services.runtime;
     Hwnd mdi = MdiClient(windows);
-    GotoKeyword(windows, "aol://9293:" + screenName);
+    GotoKeyword(windows, aol::kInstantMessagePrefix + screenName);
 
     // Wait for the message window with its text box and send button.
     Hwnd window = 0, box = 0, send = 0;
@@ -133,8 +134,8 @@ void SendInstantMessage(platform::Services& services, const std::string& screenN
         runtime.DoEvents();
         if (runtime.QuitRequested()) return;
         window = FindInstantMessageWindow(windows, mdi);
-        box = windows.FindWindowExA(window, 0, "RICHCNTL");
-        send = FindNthChild(windows, window, "_AOL_Icon", 9);
+        box = windows.FindWindowExA(window, 0, aol::kRichEditClass);
+        send = FindNthChild(windows, window, aol::kIconClass, aol::kImSendIcon);
         if (window && box && send) break;
         platform::Millis left = deadline - runtime.Monotonic();
         if (left <= platform::Millis{0}) return;
@@ -152,10 +153,10 @@ void SendInstantMessage(platform::Services& services, const std::string& screenN
     while (true) {
         runtime.DoEvents();
         if (runtime.QuitRequested()) return;
-        Hwnd clientBox = windows.FindWindowA("#32770", std::string_view("America Online"));
+        Hwnd clientBox = windows.FindWindowA(aol::kBoxClass, std::string_view(aol::kBoxCaption));
         window = FindInstantMessageWindow(windows, mdi);
         if (clientBox) {
-            Hwnd button = windows.FindWindowExA(clientBox, 0, "Button");
+            Hwnd button = windows.FindWindowExA(clientBox, 0, aol::kBoxButtonClass);
             windows.PostMessageA(button, platform::WM_KEYDOWN, platform::VK_SPACE, 0);
             windows.PostMessageA(button, platform::WM_KEYUP, platform::VK_SPACE, 0);
             windows.PostMessageA(window, platform::WM_CLOSE, 0, 0);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "aol/ClientWindows.h"
 #include "aol/modAol7SendChat.h"
 #include "aol/modAolTools.h"
 #include "engine/Numbers.h"
@@ -24,8 +25,6 @@ constexpr char kPathSeparator = '\\';
 #else
 constexpr char kPathSeparator = '/';
 #endif
-
-constexpr const char* kPrivateRoomAddress = "aol://2719:2-2-";
 
 void ReportFailure(const char* where, const char* what) {
     std::cerr << "moonrake ruze: " << where << ": " << what << std::endl;
@@ -237,13 +236,13 @@ void Engine::SetFontColor(const std::string& argument) {
 // --- room, navigation and windows -------------------------------------------
 
 void Engine::InstantMessagesOn(const std::string&) {
-    modAolTools::SendInstantMessage(services_, "$IM_ON", "=)");
+    modAolTools::SendInstantMessage(services_, aol::kImSwitchOn, "=)");
     StopIfQuitting();
     Reply("ims", "on");
 }
 
 void Engine::InstantMessagesOff(const std::string&) {
-    modAolTools::SendInstantMessage(services_, "$IM_OFF", "=)");
+    modAolTools::SendInstantMessage(services_, aol::kImSwitchOff, "=)");
     StopIfQuitting();
     Reply("ims", "off");
 }
@@ -340,7 +339,7 @@ void Engine::EnterPrivateRoom(const std::string& argument) {
         Reply("your already in pr", argument);
         return;
     }
-    modAolTools::GotoKeyword(services_.windows, kPrivateRoomAddress + argument);
+    modAolTools::GotoKeyword(services_.windows, aol::kPrivateRoomPrefix + argument);
     Reply("enterd pr", argument);
 }
 
