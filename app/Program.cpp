@@ -27,8 +27,8 @@ class SilentMediaPlayer final : public engine::MediaPlayer {
 };
 #endif
 
-platform::sim::ClientOptions ClientOptionsFor(const ProgramOptions& options) {
-    platform::sim::ClientOptions client;
+clientsim::ClientOptions ClientOptionsFor(const ProgramOptions& options) {
+    clientsim::ClientOptions client;
     client.screenName = options.screenName;
     client.roomName = options.roomName;
     client.members = RoomMembers(options.screenName);

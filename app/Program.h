@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "clientsim/SimChatClient.h"
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/FrontEnd.h"
 #include "platform/Runtime.h"
 #include "platform/Services.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 
 namespace app {
@@ -25,7 +25,7 @@ struct ProgramOptions {
     // Receives Form1's trace lines; nothing is traced when empty.
     std::function<void(const std::string&)> trace;
     // Learns what the client does.
-    platform::sim::ClientObserver observer;
+    clientsim::ClientObserver observer;
 };
 
 // The people in the room besides the user.
@@ -47,13 +47,13 @@ class Program {
 
     platform::Runtime& Runtime() { return runtime_; }
     platform::sim::SimWindowSystem& Windows() { return windows_; }
-    platform::sim::SimChatClient& Client() { return client_; }
+    clientsim::SimChatClient& Client() { return client_; }
     forms::Form1& MainWindow() { return *form1_; }
 
   private:
     platform::Runtime& runtime_;
     platform::sim::SimWindowSystem windows_;
-    platform::sim::SimChatClient client_;
+    clientsim::SimChatClient client_;
     platform::Services services_;
     std::unique_ptr<engine::MediaPlayer> player_;
     // Last, so it goes first: its scanners and timers use everything above.

@@ -12,8 +12,8 @@
 #include "aol/ClientCheck.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "clientsim/SimChatClient.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "ui/console/ConsoleFrontEnd.h"
 #include "ui/console/ConsoleRuntime.h"
@@ -104,10 +104,10 @@ int RunCheck([[maybe_unused]] const app::CommandLine& commandLine) {
 #else
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem windows(runtime);
-    platform::sim::ClientOptions options;
+    clientsim::ClientOptions options;
     options.screenName = commandLine.screenName;
     options.roomName = commandLine.roomName;
-    platform::sim::SimChatClient client(windows, runtime, options);
+    clientsim::SimChatClient client(windows, runtime, options);
     client.SignOn();
     return PrintCheck(windows);
 #endif

@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "aol/NiteScan.h"
+#include "clientsim/SimChatClient.h"
 #include "platform/AnsiText.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 
 namespace {
@@ -58,15 +58,15 @@ class Input {
 };
 
 // One run on a transcript of the given rich edit generation.
-void Run(const std::uint8_t* data, std::size_t size, platform::sim::RichEditGeneration generation) {
+void Run(const std::uint8_t* data, std::size_t size, clientsim::RichEditGeneration generation) {
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem windows(runtime);
     platform::Services services{windows, runtime};
-    platform::sim::ClientOptions options;
+    clientsim::ClientOptions options;
     options.historyLimit = 8;
     options.roomWidth = 30;
     options.transcriptGeneration = generation;
-    platform::sim::SimChatClient client(windows, runtime, options);
+    clientsim::SimChatClient client(windows, runtime, options);
     client.SignOn();
     runtime.RunUntilIdle();
 
@@ -106,7 +106,7 @@ void Run(const std::uint8_t* data, std::size_t size, platform::sim::RichEditGene
             case 7: {
                 // One line, or several that reach the room together.
                 std::size_t count = op % 8 == 7 ? 1 + in.Byte() % 6 : 1;
-                std::vector<platform::sim::RoomLine> lines;
+                std::vector<clientsim::RoomLine> lines;
                 for (std::size_t i = 0; i < count; ++i) {
                     std::uint8_t lengthByte = in.Byte();
                     repeat.push_back(lengthByte == kRepeat);
@@ -177,7 +177,7 @@ void Run(const std::uint8_t* data, std::size_t size, platform::sim::RichEditGene
 
 // The same room on both generations: the scanner reports the same lines.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Run(data, size, platform::sim::RichEditGeneration::Later);
-    Run(data, size, platform::sim::RichEditGeneration::First);
+    Run(data, size, clientsim::RichEditGeneration::Later);
+    Run(data, size, clientsim::RichEditGeneration::First);
     return 0;
 }

@@ -4,29 +4,29 @@
 
 #include "aol/NiteScan.h"
 #include "aol/modAolTools.h"
+#include "clientsim/SimChatClient.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 
 namespace {
 
 // A client that keeps its whole history, so that the history really is as
 // long as the benchmark says.
-platform::sim::ClientOptions KeepEverything(int roomWidth = 60) {
-    platform::sim::ClientOptions options;
+clientsim::ClientOptions KeepEverything(int roomWidth = 60) {
+    clientsim::ClientOptions options;
     options.historyLimit = 0;
     options.roomWidth = roomWidth;
     return options;
 }
 
 struct World {
-    explicit World(platform::sim::ClientOptions options = KeepEverything())
+    explicit World(clientsim::ClientOptions options = KeepEverything())
         : client(windows, runtime, std::move(options)) {
         client.SignOn();
     }
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
     platform::Services services{windows, runtime};
-    platform::sim::SimChatClient client;
+    clientsim::SimChatClient client;
 };
 
 // GetOwnScreenName, then FindChatRoom and GetWindowCaption, with the welcome
@@ -91,7 +91,7 @@ BENCHMARK(BM_ScannerNoticesOneWrappedLine)->Arg(10)->Arg(100000);
 // A client that trims its history: every new line pushes the oldest out, so
 // the scanner finds its place again on every read.
 void BM_ScannerNoticesOneLineWhileTrimming(benchmark::State& state) {
-    platform::sim::ClientOptions options;
+    clientsim::ClientOptions options;
     options.historyLimit = static_cast<std::size_t>(state.range(0));
     World world(options);
     for (int64_t i = 0; i < state.range(0); ++i) {

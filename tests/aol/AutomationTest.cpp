@@ -16,11 +16,11 @@
 #include "aol/modAolTools.h"
 #include "tests/support/ClientDriver.h"
 
-namespace platform::sim {
+namespace clientsim {
 void PrintTo(const RoomLine& line, std::ostream* out) {
     *out << line.sender << ": " << line.text;
 }
-}  // namespace platform::sim
+}  // namespace clientsim
 
 using namespace std::chrono_literals;
 using platform::Hwnd;

@@ -207,7 +207,7 @@ TEST_F(Commands, InstantMessagesOnAndOffReplyAfterTheMessageWent) {
     EXPECT_EQ(w.Type("imon"), Lines{Initial("ims", "on")});
     EXPECT_TRUE(w.client.InstantMessagesOn());
     EXPECT_EQ(w.client.InstantMessagesSent(),
-              (std::vector<platform::sim::InstantMessage>{{"$IM_OFF", "=)"}, {"$IM_ON", "=)"}}));
+              (std::vector<clientsim::InstantMessage>{{"$IM_OFF", "=)"}, {"$IM_ON", "=)"}}));
     const auto& log = w.clientLog;
     const auto im = std::find(log.begin(), log.end(), "im $IM_ON|=)");
     const auto reply = std::find(log.begin(), log.end(), "line " + Initial("ims", "on"));
@@ -219,7 +219,7 @@ TEST_F(Commands, InstantMessagesOnAndOffReplyAfterTheMessageWent) {
 TEST_F(Commands, SendInstantMessageNeedsANameAndAMessage) {
     EXPECT_EQ(w.Type("sim KarenK hi there  "), Lines{Initial("writing im to", "KarenK")});
     EXPECT_EQ(w.client.InstantMessagesSent(),
-              (std::vector<platform::sim::InstantMessage>{{"KarenK", "hi there  "}}));
+              (std::vector<clientsim::InstantMessage>{{"KarenK", "hi there  "}}));
     for (const char* line : {"sim KarenK", "sim KarenK ", "sim  hi", "sim   "}) {
         EXPECT_EQ(w.Type(line), Lines{}) << line;
     }

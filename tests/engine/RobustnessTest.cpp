@@ -130,23 +130,23 @@ TEST(LongLines, AreHandledAlike) {
 // generation: each is answered once.
 TEST(Flood, CommandsAmidARepeatedLineAreEachAnsweredOnce) {
     for (auto generation :
-         {platform::sim::RichEditGeneration::Later, platform::sim::RichEditGeneration::First}) {
+         {clientsim::RichEditGeneration::Later, clientsim::RichEditGeneration::First}) {
         enginetest::WorldOptions options;
         options.client.historyLimit = 20;
         options.client.transcriptGeneration = generation;
         World w(options);
-        const platform::sim::RoomLine lol{"KarenK", "lol"};
-        w.client.SayTogether(std::vector<platform::sim::RoomLine>(20, lol));
+        const clientsim::RoomLine lol{"KarenK", "lol"};
+        w.client.SayTogether(std::vector<clientsim::RoomLine>(20, lol));
         w.Settle();
         const std::vector<std::vector<int>> batches = {
             {1, 0, 0, 0, 0},         {0, 0, 2, 0, 0, 0}, {3},
             std::vector<int>(30, 0), {4, 0, 0, 0},       {0, 5}};
         for (const auto& batch : batches) {
-            std::vector<platform::sim::RoomLine> lines;
+            std::vector<clientsim::RoomLine> lines;
             for (int n : batch) {
                 lines.push_back(
                     n == 0 ? lol
-                           : platform::sim::RoomLine{w.ScreenName(), "h bob" + std::to_string(n)});
+                           : clientsim::RoomLine{w.ScreenName(), "h bob" + std::to_string(n)});
             }
             w.client.SayTogether(lines);
             w.Settle();

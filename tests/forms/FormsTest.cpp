@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "clientsim/SimChatClient.h"
 #include "engine/Host.h"
 #include "forms/Clock.h"
 #include "forms/Form1.h"
@@ -21,7 +22,6 @@
 #include "forms/Timers.h"
 #include "platform/AnsiText.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/FakeFrontEnd.h"
 #include "tests/support/RecordingPlayer.h"
@@ -113,7 +113,7 @@ struct World {
 
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem sim{runtime};
-    platform::sim::SimChatClient client{sim, runtime};
+    clientsim::SimChatClient client{sim, runtime};
     Lines log;  // trace lines and "text ..." window texts, in order
     NotingWindows windows{sim, log};
     platform::Services services{windows, runtime};

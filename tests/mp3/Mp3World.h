@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "clientsim/SimChatClient.h"
 #include "forms/Form1.h"
 #include "media/gst/GstMediaPlayer.h"
 #include "platform/Services.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/FakeFrontEnd.h"
 
@@ -78,7 +78,7 @@ class Mp3World {
 
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem sim{runtime};
-    platform::sim::SimChatClient client{sim, runtime};
+    clientsim::SimChatClient client{sim, runtime};
     platform::Services services{sim, runtime};
     media::GstMediaPlayer player{runtime, media::AudioOutput::FakeSink};
     testsupport::FakeFrontEnd frontEnd;

@@ -14,14 +14,14 @@
 #include <QTextFragment>
 
 #include "aol/modAolTools.h"
+#include "clientsim/SimChatClient.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "ui/qt/ClientWindow.h"
 
 namespace {
 
-using platform::sim::RoomLine;
+using clientsim::RoomLine;
 
 struct Fragment {
     QString text;
@@ -46,12 +46,12 @@ class ClientWindowTest : public testing::Test {
 
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
-    platform::sim::SimChatClient client{windows, runtime};
+    clientsim::SimChatClient client{windows, runtime};
     std::vector<RoomLine> forwarded;
     std::vector<std::string> forwardedAddresses;
     ui::ClientWindow window{
         client, [this] {
-            platform::sim::ClientObserver o;
+            clientsim::ClientObserver o;
             o.onRoomLine = [this](const RoomLine& l) { forwarded.push_back(l); };
             o.onAddress = [this](const std::string& a) { forwardedAddresses.push_back(a); };
             return o;
@@ -132,11 +132,11 @@ TEST_F(ClientWindowTest, ClosingTheWindowTellsTheProgram) {
 TEST(ClientWindowLifetime, ClientOutlivingTheWindowReachesOnlyTheForward) {
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
-    platform::sim::SimChatClient client{windows, runtime};
+    clientsim::SimChatClient client{windows, runtime};
     client.SignOn();
     int forwarded = 0;
     {
-        platform::sim::ClientObserver o;
+        clientsim::ClientObserver o;
         o.onRoomLine = [&](const RoomLine&) { ++forwarded; };
         ui::ClientWindow window(client, o);
     }

@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "clientsim/SimChatClient.h"
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/Form5.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/RecordingPlayer.h"
 #include "ui/qt/DogBar.h"
@@ -69,7 +69,7 @@ struct World {
 
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem sim{runtime};
-    platform::sim::SimChatClient client{sim, runtime};
+    clientsim::SimChatClient client{sim, runtime};
     platform::Services services{sim, runtime};
     RecordingPlayer player;
     QPoint cursor{0, 0};
@@ -667,7 +667,7 @@ void QtFrontEndTest::labelsShowTextAsTyped() {
 void QtFrontEndTest::dialogsAreOwnedByTheMainWindow() {
     ui::QtRuntime runtime;
     platform::sim::SimWindowSystem sim{runtime};
-    platform::sim::SimChatClient client{sim, runtime};
+    clientsim::SimChatClient client{sim, runtime};
     client.SignOn();
     platform::Services services{sim, runtime};
     RecordingPlayer player;

@@ -10,15 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include "clientsim/SimChatClient.h"
 #include "platform/Services.h"
-#include "platform/sim/SimChatClient.h"
 
 namespace testsupport {
 
-using platform::sim::InstantMessage;
-using platform::sim::RoomLine;
+using clientsim::InstantMessage;
+using clientsim::RoomLine;
 
-using platform::sim::RichEditGeneration;
+using clientsim::RichEditGeneration;
 
 struct DriverOptions {
     // A constructor, so that {name, room} needs no further field.

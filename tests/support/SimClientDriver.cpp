@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "clientsim/SimChatClient.h"
 #include "platform/AnsiText.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/ClientDriver.h"
 
@@ -31,13 +31,13 @@ class SimClientDriver final : public ClientDriver {
     void Advance(std::chrono::milliseconds duration) override { runtime_.Advance(duration); }
 
     void SignOn(const DriverOptions& options) override {
-        platform::sim::ClientOptions o;
+        clientsim::ClientOptions o;
         o.screenName = options.screenName;
         o.roomName = options.roomName;
         o.transcriptGeneration = options.richEdit;
         o.without = options.without;
-        o.timings = platform::sim::ClientTimings::Realistic();
-        client_ = std::make_unique<platform::sim::SimChatClient>(windows_, runtime_, o);
+        o.timings = clientsim::ClientTimings::Realistic();
+        client_ = std::make_unique<clientsim::SimChatClient>(windows_, runtime_, o);
         client_->SignOn();
     }
     void SignOff() override {
@@ -88,7 +88,7 @@ class SimClientDriver final : public ClientDriver {
     platform::TestRuntime runtime_;
     platform::sim::SimWindowSystem windows_;
     platform::Services services_;
-    std::unique_ptr<platform::sim::SimChatClient> client_;
+    std::unique_ptr<clientsim::SimChatClient> client_;
 };
 
 std::string SimClientDriver::RoomInputText() {

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "clientsim/SimChatClient.h"
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/Form5.h"
 #include "platform/Runtime.h"
 #include "platform/Services.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "platform/win32/Win32Runtime.h"
 #include "tests/support/RecordingPlayer.h"
@@ -47,7 +47,7 @@ struct BasicWorld {
 
     RuntimeType runtime;
     platform::sim::SimWindowSystem sim{runtime};
-    platform::sim::SimChatClient client{sim, runtime};
+    clientsim::SimChatClient client{sim, runtime};
     platform::Services services{sim, runtime};
     RecordingPlayer player;
     ui::Win32FrontEnd frontEnd{MakeOptions()};

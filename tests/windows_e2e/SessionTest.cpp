@@ -23,14 +23,14 @@
 #include "tests/windows_e2e/Outside.h"
 #include "tests/windows_e2e/ProgramProcess.h"
 
-namespace platform::sim {
+namespace clientsim {
 void PrintTo(const RoomLine& line, std::ostream* out) {
     *out << '"' << line.sender << ": " << line.text << '"';
 }
 void PrintTo(const InstantMessage& im, std::ostream* out) {
     *out << "[im " << im.to << "] " << im.text;
 }
-}  // namespace platform::sim
+}  // namespace clientsim
 
 namespace {
 

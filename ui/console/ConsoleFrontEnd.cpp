@@ -37,15 +37,15 @@ int ConsoleWindows::TextWidth(const forms::Font& font, const std::string& text) 
     return static_cast<int>(characters * average + 0.5);
 }
 
-platform::sim::ClientObserver ConsoleObserver(ConsoleIo& io) {
-    platform::sim::ClientObserver observer;
-    observer.onRoomLine = [&io](const platform::sim::RoomLine& line) {
+clientsim::ClientObserver ConsoleObserver(ConsoleIo& io) {
+    clientsim::ClientObserver observer;
+    observer.onRoomLine = [&io](const clientsim::RoomLine& line) {
         io.Print(line.sender + ": " + line.text);
     };
     observer.onAddress = [&io](const std::string& address) {
         io.Print("[keyword] " + TrimBlanks(address));
     };
-    observer.onInstantMessage = [&io](const platform::sim::InstantMessage& im) {
+    observer.onInstantMessage = [&io](const clientsim::InstantMessage& im) {
         io.Print("[im " + im.to + "] " + im.text);
     };
     return observer;

@@ -19,8 +19,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "clientsim/SimChatClient.h"
 #include "forms/FrontEnd.h"
-#include "platform/sim/SimChatClient.h"
 #include "ui/console/ConsoleRuntime.h"
 
 namespace app {
@@ -47,7 +47,7 @@ class ConsoleWindows final : public forms::FrontEnd {
 };
 
 // What the client does, printed as the console's events.
-platform::sim::ClientObserver ConsoleObserver(ConsoleIo& io);
+clientsim::ClientObserver ConsoleObserver(ConsoleIo& io);
 
 class ConsoleFrontEnd {
   public:

@@ -47,8 +47,8 @@ QString ClientWindow::CaptionFor(const std::string& roomName) {
     return QStringLiteral("chat client (simulated) - ") + Utf8(roomName);
 }
 
-ClientWindow::ClientWindow(platform::sim::SimChatClient& client,
-                           platform::sim::ClientObserver forward, QWidget* parent)
+ClientWindow::ClientWindow(clientsim::SimChatClient& client, clientsim::ClientObserver forward,
+                           QWidget* parent)
     : QWidget(parent), client_(client), forward_(std::move(forward)) {
     setObjectName("ClientWindow");
     BuildLayout();
@@ -56,8 +56,8 @@ ClientWindow::ClientWindow(platform::sim::SimChatClient& client,
     for (const auto& address : client_.VisitedAddresses()) addresses_->addItem(Utf8(address));
     RefreshWindows();
 
-    platform::sim::ClientObserver observer;
-    observer.onRoomLine = [this](const platform::sim::RoomLine& line) {
+    clientsim::ClientObserver observer;
+    observer.onRoomLine = [this](const clientsim::RoomLine& line) {
         AppendRoomLine(line);
         if (forward_.onRoomLine) forward_.onRoomLine(line);
     };
@@ -66,7 +66,7 @@ ClientWindow::ClientWindow(platform::sim::SimChatClient& client,
         addresses_->scrollToBottom();
         if (forward_.onAddress) forward_.onAddress(address);
     };
-    observer.onInstantMessage = [this](const platform::sim::InstantMessage& im) {
+    observer.onInstantMessage = [this](const clientsim::InstantMessage& im) {
         instantMessages_->addItem(Utf8(im.to) + ": " + Utf8(im.text));
         instantMessages_->scrollToBottom();
         if (forward_.onInstantMessage) forward_.onInstantMessage(im);
@@ -164,7 +164,7 @@ void ClientWindow::BuildLayout() {
     connect(front, &QPushButton::clicked, this, [this] { BringChosenToFront(); });
 }
 
-void ClientWindow::AppendRoomLine(const platform::sim::RoomLine& line) {
+void ClientWindow::AppendRoomLine(const clientsim::RoomLine& line) {
     QScrollBar* bar = transcript_->verticalScrollBar();
     bool atBottom = bar->value() >= bar->maximum() - 4;
 

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "platform/sim/SimChatClient.h"
+#include "clientsim/SimChatClient.h"
 
 class QComboBox;
 class QLineEdit;
@@ -21,8 +21,8 @@ class ClientWindow final : public QWidget {
   public:
     // Becomes the client's observer; every event is passed on to `forward`
     // afterwards (the console front end prints them).
-    explicit ClientWindow(platform::sim::SimChatClient& client,
-                          platform::sim::ClientObserver forward = {}, QWidget* parent = nullptr);
+    explicit ClientWindow(clientsim::SimChatClient& client, clientsim::ClientObserver forward = {},
+                          QWidget* parent = nullptr);
     ~ClientWindow() override;
 
     // Runs when the user closes this window.
@@ -40,14 +40,14 @@ class ClientWindow final : public QWidget {
 
   private:
     void BuildLayout();
-    void AppendRoomLine(const platform::sim::RoomLine& line);
+    void AppendRoomLine(const clientsim::RoomLine& line);
     void RefreshWindows();
     void SendTyped();
     void SendSaid();
     void BringChosenToFront();
 
-    platform::sim::SimChatClient& client_;
-    platform::sim::ClientObserver forward_;
+    clientsim::SimChatClient& client_;
+    clientsim::ClientObserver forward_;
     std::function<void()> onClose_;
 
     QTextBrowser* transcript_ = nullptr;

@@ -224,14 +224,14 @@ World::World(WorldOptions options) : client(windows, runtime, options.client) {
         scanned.push_back("5|" + who + "|" + text);
         engine.HandleIdleLine(who, text);
     });
-    platform::sim::ClientObserver observer;
-    observer.onRoomLine = [this](const platform::sim::RoomLine& line) {
+    clientsim::ClientObserver observer;
+    observer.onRoomLine = [this](const clientsim::RoomLine& line) {
         clientLog.push_back("line " + line.text);
     };
     observer.onAddress = [this](const std::string& address) {
         clientLog.push_back("address " + address);
     };
-    observer.onInstantMessage = [this](const platform::sim::InstantMessage& im) {
+    observer.onInstantMessage = [this](const clientsim::InstantMessage& im) {
         clientLog.push_back("im " + im.to + "|" + im.text);
     };
     client.SetObserver(std::move(observer));

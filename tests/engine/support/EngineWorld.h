@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "aol/NiteScan.h"
+#include "clientsim/SimChatClient.h"
 #include "engine/AppState.h"
 #include "engine/Engine.h"
 #include "engine/Host.h"
 #include "platform/Services.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 
 namespace enginetest {
@@ -157,10 +157,10 @@ class FakeHost final : public engine::Host {
 };
 
 struct WorldOptions {
-    WorldOptions() { client.timings = platform::sim::ClientTimings::Realistic(); }
+    WorldOptions() { client.timings = clientsim::ClientTimings::Realistic(); }
     std::string handle = "bob";
     // A client that takes time to react, as a real one does.
-    platform::sim::ClientOptions client;
+    clientsim::ClientOptions client;
     // Sends the login line and switches the scanners as start-up does.
     bool startUp = true;
 };
@@ -176,7 +176,7 @@ class World {
     CallLog calls;
     platform::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
-    platform::sim::SimChatClient client;
+    clientsim::SimChatClient client;
     RecordingWindows recorder{windows, calls};
     platform::Services services{recorder, runtime};
     aol::NiteScan nite1{services};

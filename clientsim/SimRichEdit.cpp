@@ -1,9 +1,9 @@
-#include "platform/sim/SimRichEdit.h"
+#include "clientsim/SimRichEdit.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace platform::sim {
+namespace clientsim {
 namespace {
 
 bool IsBlank(char c) {
@@ -154,23 +154,23 @@ std::size_t SimRichEdit::LineLength(std::size_t offset) const {
 LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool& handled) {
     handled = true;
     switch (message) {
-        case EM_GETLINECOUNT:
+        case platform::EM_GETLINECOUNT:
             // Counts the empty line after the last paragraph end, as the
             // control does: an empty control has one line.
             return static_cast<LResult>(LineCount() + 1);
-        case EM_LINEINDEX: {
+        case platform::EM_LINEINDEX: {
             // -1 (as a WPARAM) means the line of the caret, which stays at the end.
             std::size_t line =
                 wParam == static_cast<WParam>(-1) ? LineCount() : static_cast<std::size_t>(wParam);
             return static_cast<LResult>(LineIndex(line));
         }
-        case EM_LINEFROMCHAR:
+        case platform::EM_LINEFROMCHAR:
             return static_cast<LResult>(
                 LineFromChar(wParam == static_cast<WParam>(-1) ? Length() : wParam));
-        case EM_LINELENGTH:
+        case platform::EM_LINELENGTH:
             return static_cast<LResult>(
                 LineLength(wParam == static_cast<WParam>(-1) ? Length() : wParam));
-        case EM_GETLINE: {
+        case platform::EM_GETLINE: {
             char* buffer = reinterpret_cast<char*>(lParam);
             if (!buffer || wParam >= LineCount()) return 0;
             std::uint16_t room = 0;
@@ -185,8 +185,8 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
             std::memcpy(buffer, text_.data() + dropped_ + start, n);
             return static_cast<LResult>(n);
         }
-        case EM_GETTEXTRANGE: {
-            auto* range = reinterpret_cast<TextRangeA*>(lParam);
+        case platform::EM_GETTEXTRANGE: {
+            auto* range = reinterpret_cast<platform::TextRangeA*>(lParam);
             if (!range || !range->lpstrText) return 0;
             const std::size_t length = Length();
             std::int64_t from = std::max<std::int64_t>(range->chrg.cpMin, 0);
@@ -198,15 +198,15 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
             range->lpstrText[n] = '\0';
             return static_cast<LResult>(n);
         }
-        case EM_GETTEXTLENGTHEX: {
+        case platform::EM_GETTEXTLENGTHEX: {
             if (eol_.size() == 2) break;  // the first generation does not know it
-            const auto* how = reinterpret_cast<const GetTextLengthEx*>(wParam);
-            bool crlf = how && (how->flags & GTL_USECRLF);
+            const auto* how = reinterpret_cast<const platform::GetTextLengthEx*>(wParam);
+            bool crlf = how && (how->flags & platform::GTL_USECRLF);
             return static_cast<LResult>(Length() + (crlf ? paragraphs_.size() : 0));
         }
-        case WM_GETTEXTLENGTH:
+        case platform::WM_GETTEXTLENGTH:
             return static_cast<LResult>(Length() + (eol_.size() == 1 ? paragraphs_.size() : 0));
-        case WM_GETTEXT: {
+        case platform::WM_GETTEXT: {
             char* buffer = reinterpret_cast<char*>(lParam);
             if (!buffer || wParam == 0) return 0;
             std::string all;
@@ -220,7 +220,7 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
             buffer[n] = '\0';
             return static_cast<LResult>(n);
         }
-        case WM_SETTEXT: {
+        case platform::WM_SETTEXT: {
             Clear();
             const char* text = reinterpret_cast<const char*>(lParam);
             std::string_view rest = text ? text : "";
@@ -240,4 +240,4 @@ LResult SimRichEdit::Handle(unsigned message, WParam wParam, LParam lParam, bool
     return 0;
 }
 
-}  // namespace platform::sim
+}  // namespace clientsim

@@ -19,7 +19,11 @@
 
 #include "platform/WindowApi.h"
 
-namespace platform::sim {
+namespace clientsim {
+
+using platform::LParam;
+using platform::LResult;
+using platform::WParam;
 
 // Which rich edit the control is: the first generation ends paragraphs with
 // CR LF and does not know EM_GETTEXTLENGTHEX; later ones end them with CR.
@@ -74,4 +78,4 @@ class SimRichEdit {
     std::deque<Paragraph> paragraphs_;
 };
 
-}  // namespace platform::sim
+}  // namespace clientsim

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimRichEdit.h"
+#include "clientsim/SimRichEdit.h"
 
-using platform::sim::SimRichEdit;
+using clientsim::SimRichEdit;
 
 namespace {
 

@@ -1,12 +1,16 @@
-#include "platform/sim/SimChatClient.h"
+#include "clientsim/SimChatClient.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/AnsiText.h"
 
-namespace platform::sim {
+namespace clientsim {
 namespace {
+
+using platform::FromAnsi;
+using platform::ToAnsi;
+using platform::sim::WndProc;
 
 constexpr std::string_view kRoomPrefix = "aol://2719:2-2-";
 constexpr std::string_view kImPrefix = "aol://9293:";
@@ -224,14 +228,14 @@ LResult SimChatClient::RoomSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) 
     // comes up over it; a button-up in between cancels the press, and a
     // key-up alone does nothing.
     switch (msg) {
-        case WM_LBUTTONDOWN:
+        case platform::WM_LBUTTONDOWN:
             roomSendDown_ = true;
             return 0;
-        case WM_LBUTTONUP:
+        case platform::WM_LBUTTONUP:
             roomSendDown_ = false;
             return 0;
-        case WM_KEYUP:
-            if (wp == VK_SPACE && roomSendDown_) {
+        case platform::WM_KEYUP:
+            if (wp == platform::VK_SPACE && roomSendDown_) {
                 roomSendDown_ = false;
                 SendFromRoom();
             }
@@ -245,15 +249,15 @@ LResult SimChatClient::TranscriptProc(Hwnd w, unsigned msg, WParam wp, LParam lp
     bool handled = false;
     LResult result = roomText_ ? roomText_->Handle(msg, wp, lp, handled) : 0;
     if (handled) {
-        if (msg == WM_SETTEXT) windows_.NotifyChanged();
+        if (msg == platform::WM_SETTEXT) windows_.NotifyChanged();
         return result;
     }
     return windows_.DefWindowProc(w, msg, wp, lp);
 }
 
 LResult SimChatClient::AddressProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
-    if (msg != WM_CHAR) return windows_.DefWindowProc(w, msg, wp, lp);
-    if (wp == VK_RETURN) {
+    if (msg != platform::WM_CHAR) return windows_.DefWindowProc(w, msg, wp, lp);
+    if (wp == platform::VK_RETURN) {
         // The box holds what was typed, the blank before the return too; the
         // client goes where the address leads.
         std::string address = TrimBlanks(FromAnsi(windows_.Text(w)));
@@ -333,11 +337,12 @@ SimChatClient::ImWindow* SimChatClient::FindIm(Hwnd anyPart) {
 LResult SimChatClient::ImSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
     ImWindow* im = FindIm(w);
     if (!im) return windows_.DefWindowProc(w, msg, wp, lp);
-    if (msg == WM_LBUTTONDOWN) {
+    if (msg == platform::WM_LBUTTONDOWN) {
         im->buttonDown = true;
         return 0;
     }
-    if (msg != WM_LBUTTONUP || !im->buttonDown) return windows_.DefWindowProc(w, msg, wp, lp);
+    if (msg != platform::WM_LBUTTONUP || !im->buttonDown)
+        return windows_.DefWindowProc(w, msg, wp, lp);
     im->buttonDown = false;
     Hwnd window = im->window;
     std::string to = im->to;
@@ -388,11 +393,11 @@ void SimChatClient::ShowMessageBox(const std::string& text) {
 
 LResult SimChatClient::BoxButtonProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
     // A button is pressed by the space key going down and then up over it.
-    if (msg == WM_KEYDOWN && wp == VK_SPACE) {
+    if (msg == platform::WM_KEYDOWN && wp == platform::VK_SPACE) {
         boxSpaceDown_ = true;
         return 0;
     }
-    if (msg == WM_KEYUP && wp == VK_SPACE && boxSpaceDown_) {
+    if (msg == platform::WM_KEYUP && wp == platform::VK_SPACE && boxSpaceDown_) {
         boxSpaceDown_ = false;
         Hwnd box = windows_.Parent(w);
         Forget(box);
@@ -404,7 +409,7 @@ LResult SimChatClient::BoxButtonProc(Hwnd w, unsigned msg, WParam wp, LParam lp)
 }
 
 LResult SimChatClient::ChildProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
-    if (msg == WM_CLOSE) {
+    if (msg == platform::WM_CLOSE) {
         Forget(w);
         windows_.DestroyWindow(w);
         WindowsChanged();
@@ -472,4 +477,4 @@ std::string SimChatClient::FrontCaption() const {
     return children.empty() ? std::string() : FromAnsi(windows_.Text(children.front()));
 }
 
-}  // namespace platform::sim
+}  // namespace clientsim

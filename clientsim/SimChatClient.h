@@ -33,12 +33,20 @@
 #include <string>
 #include <vector>
 
+#include "clientsim/SimRichEdit.h"
 #include "platform/Runtime.h"
 #include "platform/WindowApi.h"
-#include "platform/sim/SimRichEdit.h"
 #include "platform/sim/SimWindowSystem.h"
 
-namespace platform::sim {
+namespace clientsim {
+
+using platform::Hwnd;
+using platform::LParam;
+using platform::LResult;
+using platform::Millis;
+using platform::Runtime;
+using platform::WParam;
+using platform::sim::SimWindowSystem;
 
 struct RoomLine {
     std::string sender;
@@ -225,4 +233,4 @@ class SimChatClient {
     bool imsOn_ = true;
 };
 
-}  // namespace platform::sim
+}  // namespace clientsim
