@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "aol/ClientWindows.h"
 #include "platform/AnsiText.h"
 
 namespace clientsim {
@@ -12,12 +13,13 @@ using platform::FromAnsi;
 using platform::ToAnsi;
 using platform::sim::WndProc;
 
-constexpr std::string_view kRoomPrefix = "aol://2719:2-2-";
-constexpr std::string_view kImPrefix = "aol://9293:";
-constexpr int kRoomIcons = 8;  // the sixth sends
-constexpr int kImIcons = 10;   // the ninth sends
-constexpr int kRoomSendIcon = 6;
-constexpr int kImSendIcon = 9;
+using aol::kImIcons;
+using aol::kImSendIcon;
+using aol::kRoomIcons;
+using aol::kRoomSendIcon;
+
+constexpr std::string_view kRoomPrefix = aol::kPrivateRoomPrefix;
+constexpr std::string_view kImPrefix = aol::kInstantMessagePrefix;
 
 std::string TrimBlanks(std::string_view s) {
     auto first = s.find_first_not_of(' ');
@@ -76,29 +78,31 @@ void SimChatClient::SignOn(const std::string& room) {
     auto def = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
         return windows_.DefWindowProc(w, m, wp, lp);
     };
-    frame_ = windows_.CreateWindow(0, "AOL Frame25", "America  Online", def);
+    frame_ = windows_.CreateWindow(0, aol::kFrameClass, aol::kFrameCaption, def);
     windows_.BringToFront(frame_);
-    Hwnd toolbar = windows_.CreateWindow(frame_, "AOL Toolbar", "");
-    Hwnd inner = windows_.CreateWindow(toolbar, "_AOL_Toolbar", "");
-    Hwnd combo = windows_.CreateWindow(inner, "_AOL_Combobox", "");
+    Hwnd toolbar = windows_.CreateWindow(frame_, aol::kToolbarClass, "");
+    Hwnd inner = windows_.CreateWindow(toolbar, aol::kInnerToolbarClass, "");
+    Hwnd combo = windows_.CreateWindow(inner, aol::kComboClass, "");
     if (!options_.Without("address")) {
         addressEdit_ = windows_.CreateWindow(
-            combo, "Edit", "",
+            combo, aol::kAddressClass, "",
             [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return AddressProc(w, m, wp, lp); });
     }
-    mdi_ = windows_.CreateWindow(frame_, "MDIClient", "");
+    mdi_ = windows_.CreateWindow(frame_, aol::kMdiClientClass, "");
 
     auto child = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
         return ChildProc(w, m, wp, lp);
     };
     if (!options_.Without("welcome")) {
-        welcome_ = windows_.CreateWindow(mdi_, "AOL Child",
-                                         ToAnsi("Welcome, " + options_.screenName + "!"), child);
+        welcome_ = windows_.CreateWindow(
+            mdi_, aol::kChildClass,
+            ToAnsi(aol::kWelcomeGreeting + options_.screenName + aol::kWelcomeClose), child);
         // The welcome window has controls of its own but no member list, so
         // it is never taken for a room.
-        windows_.CreateWindow(welcome_, "RICHCNTL", "");
-        for (int i = 0; i < 3; ++i) windows_.CreateWindow(welcome_, "_AOL_Icon", "");
-        windows_.CreateWindow(welcome_, "_AOL_Static", "");
+        windows_.CreateWindow(welcome_, aol::kRichEditClass, "");
+        for (int i = 0; i < aol::kWelcomeIcons; ++i)
+            windows_.CreateWindow(welcome_, aol::kIconClass, "");
+        windows_.CreateWindow(welcome_, aol::kStaticClass, "");
         windows_.BringToFront(welcome_);
     }
 
@@ -110,13 +114,13 @@ Hwnd SimChatClient::CreateRoom(const std::string& name) {
     auto child = [this](Hwnd w, unsigned m, WParam wp, LParam lp) {
         return ChildProc(w, m, wp, lp);
     };
-    room_ = windows_.CreateWindow(mdi_, "AOL Child", ToAnsi(name), child);
-    roomInput_ = windows_.CreateWindow(room_, "RICHCNTL", "");
+    room_ = windows_.CreateWindow(mdi_, aol::kChildClass, ToAnsi(name), child);
+    roomInput_ = windows_.CreateWindow(room_, aol::kRichEditClass, "");
     roomText_ = std::make_unique<SimRichEdit>(options_.roomWidth, options_.transcriptGeneration);
     roomTranscript_ = windows_.CreateWindow(
-        room_, options_.Without("transcript") ? "RichEdit20A" : "RICHCNTL", "",
+        room_, options_.Without("transcript") ? "RichEdit20A" : aol::kRichEditClass, "",
         [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return TranscriptProc(w, m, wp, lp); });
-    if (!options_.Without("members")) roomList_ = windows_.CreateWindow(room_, "_AOL_Listbox", "");
+    if (!options_.Without("members")) roomList_ = windows_.CreateWindow(room_, aol::kListClass, "");
     const int icons = options_.Without("sendicon") ? kRoomSendIcon - 1 : kRoomIcons;
     for (int i = 1; i <= icons; ++i) {
         WndProc proc;
@@ -125,11 +129,11 @@ Hwnd SimChatClient::CreateRoom(const std::string& name) {
                 return RoomSendProc(w, m, wp, lp);
             };
         }
-        Hwnd icon = windows_.CreateWindow(room_, "_AOL_Icon", "", std::move(proc));
+        Hwnd icon = windows_.CreateWindow(room_, aol::kIconClass, "", std::move(proc));
         if (i == kRoomSendIcon) roomSend_ = icon;
     }
     roomSendDown_ = false;
-    if (!options_.Without("static")) windows_.CreateWindow(room_, "_AOL_Static", "");
+    if (!options_.Without("static")) windows_.CreateWindow(room_, aol::kStaticClass, "");
     for (const auto& line : options_.historyOnEntry)
         AppendLine(line.sender, ToAnsi(line.text), false);
     windows_.BringToFront(room_);
@@ -306,11 +310,12 @@ Hwnd SimChatClient::OpenInstantMessageWindow(const std::string& screenName) {
     ImWindow im;
     im.to = screenName;
     im.window = windows_.CreateWindow(
-        mdi_, "AOL Child", "Send Instant Message",
+        mdi_, aol::kChildClass, aol::kImCaption,
         [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); });
-    im.message = windows_.CreateWindow(im.window, "RICHCNTL", "");
-    windows_.CreateWindow(im.window, "RICHCNTL", "");  // the conversation so far
-    windows_.CreateWindow(im.window, "_AOL_Static", ToAnsi("To: " + screenName));
+    im.message = windows_.CreateWindow(im.window, aol::kRichEditClass, "");
+    windows_.CreateWindow(im.window, aol::kRichEditClass, "");  // the conversation so far
+    windows_.CreateWindow(im.window, aol::kStaticClass,
+                          ToAnsi(aol::kImAddresseeLabel + screenName));
     for (int i = 1; i <= kImIcons; ++i) {
         WndProc proc;
         if (i == kImSendIcon) {
@@ -318,7 +323,7 @@ Hwnd SimChatClient::OpenInstantMessageWindow(const std::string& screenName) {
                 return ImSendProc(w, m, wp, lp);
             };
         }
-        Hwnd icon = windows_.CreateWindow(im.window, "_AOL_Icon", "", std::move(proc));
+        Hwnd icon = windows_.CreateWindow(im.window, aol::kIconClass, "", std::move(proc));
         if (i == kImSendIcon) im.sendButton = icon;
     }
     windows_.BringToFront(im.window);
@@ -352,12 +357,11 @@ LResult SimChatClient::ImSendProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
             if (!windows_.IsWindow(window)) return;
             ims_.push_back(InstantMessage{to, text});
             if (observer_.onInstantMessage) observer_.onInstantMessage(ims_.back());
-            if (to == "$IM_ON" || to == "$IM_OFF") {
+            if (to == aol::kImSwitchOn || to == aol::kImSwitchOff) {
                 // The switch answers with the client's own box, a moment
                 // later, and leaves the message window open behind it.
-                imsOn_ = to == "$IM_ON";
-                std::string box = imsOn_ ? "You are now accepting Instant Messages."
-                                         : "You are now ignoring Instant Messages.";
+                imsOn_ = to == aol::kImSwitchOn;
+                std::string box = imsOn_ ? aol::kImsOnBoxText : aol::kImsOffBoxText;
                 windows_.QueueReaction(
                     [this, box] {
                         if (frame_) ShowMessageBox(box);
@@ -379,12 +383,12 @@ void SimChatClient::ShowMessageBox(const std::string& text) {
         windows_.DestroyWindow(box_);
     }
     box_ = windows_.CreateWindow(
-        0, "#32770", "America Online",
+        0, aol::kBoxClass, aol::kBoxCaption,
         [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return ChildProc(w, m, wp, lp); });
     boxButton_ = windows_.CreateWindow(
-        box_, "Button", "OK",
+        box_, aol::kBoxButtonClass, "OK",
         [this](Hwnd w, unsigned m, WParam wp, LParam lp) { return BoxButtonProc(w, m, wp, lp); });
-    windows_.CreateWindow(box_, "Static", ToAnsi(text));
+    windows_.CreateWindow(box_, aol::kBoxTextClass, ToAnsi(text));
     windows_.BringToFront(box_);
     boxes_.push_back(text);
     if (observer_.onMessageBox) observer_.onMessageBox(text);
@@ -439,7 +443,7 @@ void SimChatClient::WindowsChanged() {
 
 bool SimChatClient::BringToFront(const std::string& caption) {
     std::string ansi = ToAnsi(caption);
-    Hwnd found = windows_.FindWindowExA(mdi_, 0, "AOL Child", ansi);
+    Hwnd found = windows_.FindWindowExA(mdi_, 0, aol::kChildClass, ansi);
     if (!found) return false;
     windows_.BringToFront(found);
     WindowsChanged();
@@ -450,7 +454,7 @@ Hwnd SimChatClient::OpenChild(const std::string& caption,
                               const std::vector<std::string>& childClasses) {
     if (!mdi_) return 0;
     Hwnd w = windows_.CreateWindow(
-        mdi_, "AOL Child", ToAnsi(caption),
+        mdi_, aol::kChildClass, ToAnsi(caption),
         [this](Hwnd h, unsigned m, WParam wp, LParam lp) { return ChildProc(h, m, wp, lp); });
     for (const auto& cls : childClasses) windows_.CreateWindow(w, cls, "");
     windows_.BringToFront(w);

@@ -1,17 +1,7 @@
 #pragma once
-// A simulated chat client with the exact window tree the automation relies
-// on, reacting to messages the way the real client does:
-//
-//   top level  "AOL Frame25"                       (the frame)
-//                "AOL Toolbar" > "_AOL_Toolbar" > "_AOL_Combobox" > "Edit"   (address box)
-//                "MDIClient"
-//                  "AOL Child" "Welcome, NAME!"    (welcome window)
-//                  "AOL Child" ROOM                (chat room: input "RICHCNTL",
-//                        transcript "RICHCNTL", "_AOL_Listbox", six "_AOL_Icon"
-//                        (the sixth sends), "_AOL_Static")
-//                  "AOL Child" "Send Instant Message"   (on demand: first "RICHCNTL"
-//                        is the message, the ninth "_AOL_Icon" sends)
-//   top level  "#32770" "America Online" > "Button"     (the client's message box)
+// A simulated chat client on the in-process window system, with the exact
+// window tree the automation relies on (drawn and named in
+// aol/ClientWindows.h), reacting to messages the way the real client does.
 //
 // It is as strict as a real client in another process:
 // - each control acts only on the whole message sequence a real one needs:

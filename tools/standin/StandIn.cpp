@@ -62,6 +62,7 @@
 #include <string>
 #include <vector>
 
+#include "aol/ClientWindows.h"
 #include "platform/AnsiText.h"
 #include "tools/standin/ControlProtocol.h"
 
@@ -70,14 +71,15 @@ namespace {
 using platform::FromAnsi;
 using platform::ToAnsi;
 
-constexpr char kRoomPrefix[] = "aol://2719:2-2-";
-constexpr char kImPrefix[] = "aol://9293:";
-constexpr int kRoomIcons = 8;
-constexpr int kRoomSendIcon = 6;
+using aol::kImIcons;
+using aol::kImSendIcon;
+using aol::kRoomIcons;
+using aol::kRoomSendIcon;
+
+constexpr const char* kRoomPrefix = aol::kPrivateRoomPrefix;
+constexpr const char* kImPrefix = aol::kInstantMessagePrefix;
 // How long the member's line waits for another hand's press to end.
 constexpr ULONGLONG kPressWaitMs = 1000;
-constexpr int kImIcons = 10;
-constexpr int kImSendIcon = 9;
 
 // Milliseconds on a clock that never goes back (GetTickCount64 is not on XP).
 ULONGLONG NowMs() {
@@ -124,9 +126,10 @@ HINSTANCE instance = nullptr;
 // registered here too: a class of the program's own shadows the system one
 // inside the program, so those controls behave exactly as described below
 // and nothing else.
-const char* const kClasses[] = {"AOL Frame25",  "AOL Toolbar", "_AOL_Toolbar", "_AOL_Combobox",
-                                "_AOL_Listbox", "_AOL_Icon",   "_AOL_Static",  "Edit",
-                                "Button",       "Static"};
+const char* const kClasses[] = {aol::kFrameClass,  aol::kToolbarClass, aol::kInnerToolbarClass,
+                                aol::kComboClass,  aol::kListClass,    aol::kIconClass,
+                                aol::kStaticClass, aol::kAddressClass, aol::kBoxButtonClass,
+                                aol::kBoxTextClass};
 
 std::string TrimBlanks(const std::string& s) {
     auto first = s.find_first_not_of(' ');
@@ -365,7 +368,7 @@ bool RegisterRichEdit() {
     rich.lpfnWndProc = RichCntlWndProc;
     rich.cbWndExtra = std::max(later.cbWndExtra, first.cbWndExtra);
     rich.hInstance = instance;
-    rich.lpszClassName = "RICHCNTL";
+    rich.lpszClassName = aol::kRichEditClass;
     rich.style &= ~CS_GLOBALCLASS;
     return RegisterClassExA(&rich) != 0;
 }
@@ -374,9 +377,9 @@ void StandIn::Start(const std::string& token) {
     if (!RegisterRichEdit()) return;
     for (const char* name : kClasses) {
         RegisterClassNamed(name,
-                           std::strcmp(name, "AOL Frame25") == 0 ? FrameWndProc : PlainWndProc);
+                           std::strcmp(name, aol::kFrameClass) == 0 ? FrameWndProc : PlainWndProc);
     }
-    RegisterClassNamed("AOL Child", ChildWndProc);
+    RegisterClassNamed(aol::kChildClass, ChildWndProc);
     RegisterClassNamed(standin::kControlClass, ControlWndProc);
     std::string caption = std::string(standin::kControlClass) + " " + token;
     control_ = CreateWindowExA(0, standin::kControlClass, caption.c_str(), WS_OVERLAPPED, 0, 0, 0,
@@ -398,7 +401,7 @@ HWND StandIn::CreateMdiChild() {
     // and must not find half a window by its caption (the ninth icon of a
     // window that has four so far is another icon).
     MDICREATESTRUCTA create{};
-    create.szClass = "AOL Child";
+    create.szClass = aol::kChildClass;
     create.szTitle = "";
     create.hOwner = instance;
     create.x = create.y = CW_USEDEFAULT;
@@ -420,27 +423,28 @@ void StandIn::Activate(HWND child) {
 
 void StandIn::SignOn() {
     if (frame_) return;
-    frame_ = CreateWindowExA(0, "AOL Frame25", "America  Online",
+    frame_ = CreateWindowExA(0, aol::kFrameClass, aol::kFrameCaption,
                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 800, 600,
                              nullptr, nullptr, instance, nullptr);
-    HWND toolbar = CreateChild(frame_, "AOL Toolbar");
-    HWND inner = CreateChild(toolbar, "_AOL_Toolbar");
-    HWND combo = CreateChild(inner, "_AOL_Combobox");
-    if (!Without("address")) addressEdit_ = CreateChild(combo, "Edit");
+    HWND toolbar = CreateChild(frame_, aol::kToolbarClass);
+    HWND inner = CreateChild(toolbar, aol::kInnerToolbarClass);
+    HWND combo = CreateChild(inner, aol::kComboClass);
+    if (!Without("address")) addressEdit_ = CreateChild(combo, aol::kAddressClass);
 
     CLIENTCREATESTRUCT clientCreate{};
     clientCreate.idFirstChild = 50000;
-    mdi_ = CreateWindowExA(0, "MDIClient", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0,
-                           kToolbarHeight, 780, 500, frame_, nullptr, instance, &clientCreate);
+    mdi_ =
+        CreateWindowExA(0, aol::kMdiClientClass, nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE,
+                        0, kToolbarHeight, 780, 500, frame_, nullptr, instance, &clientCreate);
 
     if (!Without("welcome")) {
         welcome_ = CreateMdiChild();
         // The welcome window has controls of its own but no member list, so
         // it is never taken for a room.
-        CreateChild(welcome_, "RICHCNTL");
-        for (int i = 0; i < 3; ++i) CreateChild(welcome_, "_AOL_Icon");
-        CreateChild(welcome_, "_AOL_Static");
-        Present(welcome_, ToAnsi("Welcome, " + screenName_ + "!"));
+        CreateChild(welcome_, aol::kRichEditClass);
+        for (int i = 0; i < aol::kWelcomeIcons; ++i) CreateChild(welcome_, aol::kIconClass);
+        CreateChild(welcome_, aol::kStaticClass);
+        Present(welcome_, ToAnsi(aol::kWelcomeGreeting + screenName_ + aol::kWelcomeClose));
     }
 
     if (!Without("room")) CreateRoom(roomName_);
@@ -449,12 +453,12 @@ void StandIn::SignOn() {
 void StandIn::CreateRoom(const std::string& name) {
     room_ = CreateMdiChild();
     // An input box that looks like one, and takes a person's Return.
-    roomInput_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RICHCNTL", "", WS_CHILD | WS_VISIBLE, 0, 0, 40,
-                                 kInputHeight, room_, nullptr, instance, nullptr);
+    roomInput_ = CreateWindowExA(WS_EX_CLIENTEDGE, aol::kRichEditClass, "", WS_CHILD | WS_VISIBLE,
+                                 0, 0, 40, kInputHeight, room_, nullptr, instance, nullptr);
     inputProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(roomInput_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputWndProc)));
     roomTranscript_ =
-        CreateWindowExA(0, Without("transcript") ? "RichEdit20A" : "RICHCNTL", "",
+        CreateWindowExA(0, Without("transcript") ? "RichEdit20A" : aol::kRichEditClass, "",
                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, kTranscriptTop,
                         std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin, transcriptHeight_,
                         room_, nullptr, instance, nullptr);
@@ -463,13 +467,13 @@ void StandIn::CreateRoom(const std::string& name) {
     SendMessageA(roomTranscript_, EM_SETTARGETDEVICE, 0, roomWidth_ > 0 ? 0 : 1);
     paragraphs_.clear();
     roomSendDown_ = false;
-    if (!Without("members")) CreateChild(room_, "_AOL_Listbox");
+    if (!Without("members")) CreateChild(room_, aol::kListClass);
     const int icons = Without("sendicon") ? kRoomSendIcon - 1 : kRoomIcons;
     for (int i = 1; i <= icons; ++i) {
-        HWND icon = CreateChild(room_, "_AOL_Icon", i == kRoomSendIcon ? "Send" : "");
+        HWND icon = CreateChild(room_, aol::kIconClass, i == kRoomSendIcon ? "Send" : "");
         if (i == kRoomSendIcon) roomSend_ = icon;
     }
-    if (!Without("static")) CreateChild(room_, "_AOL_Static");
+    if (!Without("static")) CreateChild(room_, aol::kStaticClass);
     // Big enough to show the transcript, the input box and the icons.
     RECT outer{0, 0, std::max(roomWidth_, 1) * kCharWidth + kTranscriptMargin,
                kTranscriptTop + transcriptHeight_ + kIconRow};
@@ -660,7 +664,7 @@ void StandIn::AppendLine(const std::string& senderUtf8, const std::string& ansiT
 
 bool StandIn::BringToFront(const std::string& caption) {
     if (!mdi_) return false;
-    HWND found = FindWindowExA(mdi_, nullptr, "AOL Child", ToAnsi(caption).c_str());
+    HWND found = FindWindowExA(mdi_, nullptr, aol::kChildClass, ToAnsi(caption).c_str());
     if (!found) return false;
     Activate(found);
     return true;
@@ -681,15 +685,15 @@ void StandIn::OpenInstantMessageWindow(const std::string& screenName) {
     ImWindow im;
     im.to = screenName;
     im.window = CreateMdiChild();
-    im.message = CreateChild(im.window, "RICHCNTL");
-    CreateChild(im.window, "RICHCNTL");  // the conversation so far
-    CreateChild(im.window, "_AOL_Static", ToAnsi("To: " + screenName));
+    im.message = CreateChild(im.window, aol::kRichEditClass);
+    CreateChild(im.window, aol::kRichEditClass);  // the conversation so far
+    CreateChild(im.window, aol::kStaticClass, ToAnsi(aol::kImAddresseeLabel + screenName));
     for (int i = 1; i <= kImIcons; ++i) {
-        HWND icon = CreateChild(im.window, "_AOL_Icon");
+        HWND icon = CreateChild(im.window, aol::kIconClass);
         if (i == kImSendIcon) im.sendButton = icon;
     }
     imWindows_.push_back(im);
-    Present(im.window, "Send Instant Message");
+    Present(im.window, aol::kImCaption);
 }
 
 ImWindow* StandIn::FindIm(HWND anyPart) {
@@ -742,9 +746,9 @@ void StandIn::ShowMessageBox(const std::string& text) {
     if (!box_) return;
     dialogProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxWndProc)));
-    boxButton_ = CreateChild(box_, "Button", "OK");
-    CreateChild(box_, "Static", ToAnsi(text));
-    SetWindowTextA(box_, "America Online");
+    boxButton_ = CreateChild(box_, aol::kBoxButtonClass, "OK");
+    CreateChild(box_, aol::kBoxTextClass, ToAnsi(text));
+    SetWindowTextA(box_, aol::kBoxCaption);
     boxSpaceDown_ = false;
     boxes_.push_back(text);
 }
@@ -756,7 +760,7 @@ LRESULT StandIn::PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         // The room's icons look like buttons, with their names on them.
         char cls[32] = {};
         GetClassNameA(w, cls, sizeof cls);
-        if (std::strcmp(cls, "_AOL_Icon") == 0) {
+        if (std::strcmp(cls, aol::kIconClass) == 0) {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(w, &paint);
             RECT r;
@@ -871,8 +875,8 @@ void StandIn::LayOutRoom() {
     if (roomInput_) MoveWindow(roomInput_, 0, 0, std::max<int>(width, 1), kInputHeight, TRUE);
     const int iconsTop = kTranscriptTop + transcriptHeight_ + 2;
     int x = 0;
-    for (HWND icon = FindWindowExA(room_, nullptr, "_AOL_Icon", nullptr); icon;
-         icon = FindWindowExA(room_, icon, "_AOL_Icon", nullptr)) {
+    for (HWND icon = FindWindowExA(room_, nullptr, aol::kIconClass, nullptr); icon;
+         icon = FindWindowExA(room_, icon, aol::kIconClass, nullptr)) {
         MoveWindow(icon, x, iconsTop, kIconWidth - 2, kIconRow - 4, TRUE);
         x += kIconWidth;
     }
@@ -909,12 +913,11 @@ LRESULT StandIn::ImSend(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         [this, window, to, text] {
             if (!FindIm(window)) return;
             ims_.emplace_back(to, text);
-            if (to == "$IM_ON" || to == "$IM_OFF") {
+            if (to == aol::kImSwitchOn || to == aol::kImSwitchOff) {
                 // The switch answers with the client's own box, a moment
                 // later, and leaves the message window open behind it.
-                imsOn_ = to == "$IM_ON";
-                std::string box = imsOn_ ? "You are now accepting Instant Messages."
-                                         : "You are now ignoring Instant Messages.";
+                imsOn_ = to == aol::kImSwitchOn;
+                std::string box = imsOn_ ? aol::kImsOnBoxText : aol::kImsOffBoxText;
                 QueueReaction(
                     [this, box] {
                         if (frame_) ShowMessageBox(box);
