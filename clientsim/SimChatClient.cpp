@@ -5,6 +5,7 @@
 
 #include "aol/ClientWindows.h"
 #include "platform/AnsiText.h"
+#include "platform/Text.h"
 
 namespace clientsim {
 namespace {
@@ -20,13 +21,6 @@ using aol::kRoomSendIcon;
 
 constexpr std::string_view kRoomPrefix = aol::kPrivateRoomPrefix;
 constexpr std::string_view kImPrefix = aol::kInstantMessagePrefix;
-
-std::string TrimBlanks(std::string_view s) {
-    auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return "";
-    auto last = s.find_last_not_of(' ');
-    return std::string(s.substr(first, last - first + 1));
-}
 
 }  // namespace
 
@@ -264,7 +258,7 @@ LResult SimChatClient::AddressProc(Hwnd w, unsigned msg, WParam wp, LParam lp) {
     if (wp == platform::VK_RETURN) {
         // The box holds what was typed, the blank before the return too; the
         // client goes where the address leads.
-        std::string address = TrimBlanks(FromAnsi(windows_.Text(w)));
+        std::string address = platform::TrimBlanks(FromAnsi(windows_.Text(w)));
         windows_.QueueReaction([this, address] { Navigate(address); }, options_.timings.address);
         return 0;
     }

@@ -9,6 +9,7 @@
 #include "platform/AnsiText.h"
 #include "platform/Folder.h"
 #include "platform/TestRuntime.h"
+#include "platform/Text.h"
 
 using namespace std::chrono_literals;
 
@@ -54,6 +55,22 @@ TEST(AnsiText, EveryDefinedByteSurvivesTheRoundTrip) {
     EXPECT_EQ(platform::ToAnsi(platform::FromAnsi(all)), all);
     std::string big(100000, '\xBB');
     EXPECT_EQ(platform::ToAnsi(platform::FromAnsi(big)), big) << "longer than one buffer";
+}
+
+TEST(Text, TrimBlanksTakesOnlyTheBlanksAtEitherEnd) {
+    struct Case {
+        std::string_view text;
+        std::string trimmed;
+    };
+    const Case cases[] = {
+        {"  two words ", "two words"},
+        {"a  b", "a  b"},            // blanks inside stay
+        {"\ta\t", "\ta\t"},          // so do tabs
+        {" \r\nline ", "\r\nline"},  // and line breaks
+        {"   ", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::TrimBlanks(c.text), c.trimmed) << c.text;
 }
 
 // --- the virtual clock ---

@@ -64,6 +64,7 @@
 
 #include "aol/ClientWindows.h"
 #include "platform/AnsiText.h"
+#include "platform/Text.h"
 #include "tools/standin/ControlProtocol.h"
 
 namespace {
@@ -130,13 +131,6 @@ const char* const kClasses[] = {aol::kFrameClass,  aol::kToolbarClass, aol::kInn
                                 aol::kComboClass,  aol::kListClass,    aol::kIconClass,
                                 aol::kStaticClass, aol::kAddressClass, aol::kBoxButtonClass,
                                 aol::kBoxTextClass};
-
-std::string TrimBlanks(const std::string& s) {
-    auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
 
 std::string TextOf(HWND window) {
     if (!window) return "";
@@ -885,7 +879,7 @@ void StandIn::LayOutRoom() {
 LRESULT StandIn::Address(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_CHAR) return DefWindowProcA(w, msg, wp, lp);
     if (wp == VK_RETURN) {
-        std::string address = TrimBlanks(FromAnsi(TextOf(w)));
+        std::string address = platform::TrimBlanks(FromAnsi(TextOf(w)));
         QueueReaction([this, address] { Navigate(address); }, timings_.address);
         return 0;
     }

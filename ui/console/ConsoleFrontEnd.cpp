@@ -7,16 +7,10 @@
 
 #include "app/Program.h"
 #include "forms/Form1.h"
+#include "platform/Text.h"
 
 namespace ui {
 namespace {
-
-std::string TrimBlanks(const std::string& text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 // Splits "/word rest" at its first blank: the word and what follows the blank.
 std::pair<std::string, std::string> SplitCommand(const std::string& line) {
@@ -43,7 +37,7 @@ clientsim::ClientObserver ConsoleObserver(ConsoleIo& io) {
         io.Print(line.sender + ": " + line.text);
     };
     observer.onAddress = [&io](const std::string& address) {
-        io.Print("[keyword] " + TrimBlanks(address));
+        io.Print("[keyword] " + platform::TrimBlanks(address));
     };
     observer.onInstantMessage = [&io](const clientsim::InstantMessage& im) {
         io.Print("[im " + im.to + "] " + im.text);
