@@ -1,6 +1,6 @@
 #include "app/Program.h"
 
-#include <algorithm>
+#include <utility>
 
 #ifdef MOONRAKE_HAVE_GST_PLAYER
 #include "media/gst/GstMediaPlayer.h"
@@ -27,14 +27,6 @@ class SilentMediaPlayer final : public engine::MediaPlayer {
 };
 #endif
 
-platform::sim::ClientOptions ClientOptionsFor(const ProgramOptions& options) {
-    platform::sim::ClientOptions client;
-    client.screenName = options.screenName;
-    client.roomName = options.roomName;
-    client.members = RoomMembers(options.screenName);
-    return client;
-}
-
 }  // namespace
 
 std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer([[maybe_unused]] platform::Runtime& runtime) {
@@ -47,24 +39,9 @@ std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer([[maybe_unused]] platform::
 #endif
 }
 
-std::vector<std::string> RoomMembers(const std::string& screenName) {
-    std::vector<std::string> members{screenName};
-    for (const char* other : {"KarenK", "slickrick", "mistyblue"}) {
-        if (std::find(members.begin(), members.end(), other) == members.end()) {
-            members.emplace_back(other);
-        }
-    }
-    return members;
-}
-
-Program::Program(platform::Runtime& runtime, forms::FrontEnd& frontEnd, ProgramOptions options)
-    : runtime_(runtime),
-      windows_(runtime),
-      client_(windows_, runtime, ClientOptionsFor(options)),
-      services_{windows_, runtime},
-      player_(MakeMediaPlayer(runtime)) {
-    client_.SignOn();
-    client_.SetObserver(std::move(options.observer));
+Program::Program(platform::Runtime& runtime, platform::WindowApi& windows,
+                 forms::FrontEnd& frontEnd, ProgramOptions options)
+    : services_{windows, runtime}, player_(MakeMediaPlayer(runtime)) {
     forms::Form1Options formOptions;
     formOptions.trace = std::move(options.trace);
     form1_ = std::make_unique<forms::Form1>(services_, *player_, frontEnd, std::move(formOptions));

@@ -12,6 +12,7 @@
 #include "aol/ClientCheck.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/SimulatedClient.h"
 #include "platform/TestRuntime.h"
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
@@ -76,15 +77,15 @@ int RunConsole(const app::CommandLine& commandLine) {
     ui::ConsoleIo io(std::cin, std::cout);
     ui::ConsoleRuntime runtime(io);
     ui::ConsoleWindows windows;
+    app::SimulatedClient client(runtime, commandLine.screenName, commandLine.roomName,
+                                ui::ConsoleObserver(io));
     app::ProgramOptions options;
-    options.screenName = commandLine.screenName;
-    options.roomName = commandLine.roomName;
     if (commandLine.trace) {
         options.trace = [&io](const std::string& line) { io.Print("[trace] " + line); };
     }
-    options.observer = ui::ConsoleObserver(io);
-    app::Program program(runtime, windows, options);
-    ui::ConsoleFrontEnd frontEnd(io, runtime, program, std::cerr);
+    app::Program program(runtime, client.Windows(), windows, options);
+    ui::ConsoleFrontEnd frontEnd(io, runtime, program.MainWindow(), client.Client(),
+                                 client.Windows(), std::cerr);
     return frontEnd.Run();
 }
 

@@ -5,9 +5,6 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "app/Program.h"
-#include "forms/Form1.h"
-
 namespace ui {
 namespace {
 
@@ -51,12 +48,18 @@ platform::sim::ClientObserver ConsoleObserver(ConsoleIo& io) {
     return observer;
 }
 
-ConsoleFrontEnd::ConsoleFrontEnd(ConsoleIo& io, ConsoleRuntime& runtime, Program& program,
-                                 std::ostream& errors)
-    : io_(io), runtime_(runtime), program_(program), errors_(errors) {}
+ConsoleFrontEnd::ConsoleFrontEnd(ConsoleIo& io, ConsoleRuntime& runtime, forms::Form1& mainWindow,
+                                 platform::sim::SimChatClient& client,
+                                 platform::sim::SimWindowSystem& windows, std::ostream& errors)
+    : io_(io),
+      runtime_(runtime),
+      mainWindow_(mainWindow),
+      client_(client),
+      windows_(windows),
+      errors_(errors) {}
 
 int ConsoleFrontEnd::Run() {
-    program_.Load();
+    mainWindow_.Load();
     Settle();
     while (!runtime_.QuitRequested()) {
         std::optional<std::string> line = io_.ReadLine();
@@ -70,7 +73,7 @@ int ConsoleFrontEnd::Run() {
     // The client is a program of its own: what the unload step sent it (the
     // logout line) still reaches the room after this program has stopped
     // handling events.
-    program_.Windows().Drain();
+    windows_.Drain();
     io_.Print("[exit]");
     io_.Close();
     return 0;
@@ -78,9 +81,9 @@ int ConsoleFrontEnd::Run() {
 
 void ConsoleFrontEnd::HandleLine(const std::string& line) {
     if (line.empty() || line[0] != '/') {
-        program_.Client().Type(line);
+        client_.Type(line);
     } else if (line.size() > 1 && line[1] == '/') {
-        program_.Client().Type(line.substr(1));
+        client_.Type(line.substr(1));
     } else {
         HandleCommand(line);
     }
@@ -95,7 +98,7 @@ void ConsoleFrontEnd::HandleCommand(const std::string& line) {
     } else if (word == "/click") {
         Click(argument);
     } else if (word == "/front") {
-        if (!program_.Client().BringToFront(argument)) {
+        if (!client_.BringToFront(argument)) {
             Error("no client window with the caption: " + argument);
         }
     } else if (word == "/say") {
@@ -103,7 +106,7 @@ void ConsoleFrontEnd::HandleCommand(const std::string& line) {
         if (name.empty()) {
             Error("usage: /say NAME TEXT");
         } else {
-            program_.Client().Say(name, text);
+            client_.Say(name, text);
         }
     } else {
         Error("unknown command: " + line);
@@ -130,7 +133,7 @@ void ConsoleFrontEnd::Wait(const std::string& argument, const std::string& line)
 }
 
 void ConsoleFrontEnd::Click(const std::string& name) {
-    forms::Form1& form = program_.MainWindow();
+    forms::Form1& form = mainWindow_;
     // A press and release of the left button in the middle of the control,
     // as the mouse would deliver them; on the window itself they do nothing.
     if (name == form.Name()) return;
@@ -151,7 +154,7 @@ void ConsoleFrontEnd::Settle() {
 }
 
 void ConsoleFrontEnd::CloseMainWindow() {
-    program_.MainWindow().Close();
+    mainWindow_.Close();
     // The unload step ends the program; should it not, closing still must.
     if (!runtime_.QuitRequested()) runtime_.RequestQuit();
 }

@@ -19,17 +19,13 @@
 #include <iosfwd>
 #include <string>
 
+#include "forms/Form1.h"
 #include "forms/FrontEnd.h"
 #include "platform/sim/SimChatClient.h"
+#include "platform/sim/SimWindowSystem.h"
 #include "ui/console/ConsoleRuntime.h"
 
-namespace app {
-class Program;
-}
-
 namespace ui {
-
-using app::Program;
 
 // The windows of the console: they exist, with every control, but are drawn
 // nowhere. Text is measured as if every character were one average width of
@@ -55,7 +51,11 @@ class ConsoleFrontEnd {
     // tick Timer1 a hundred times for every second of it.
     static constexpr double kLongestWaitSeconds = 24 * 3600.0;
 
-    ConsoleFrontEnd(ConsoleIo& io, ConsoleRuntime& runtime, Program& program, std::ostream& errors);
+    // The input types into `client`, whose window system `windows` is, and
+    // clicks on `mainWindow`; every one of them must outlive the session.
+    ConsoleFrontEnd(ConsoleIo& io, ConsoleRuntime& runtime, forms::Form1& mainWindow,
+                    platform::sim::SimChatClient& client, platform::sim::SimWindowSystem& windows,
+                    std::ostream& errors);
 
     // Loads the main window, works through the input and ends the program.
     // The exit status: 0 when the program ended normally.
@@ -74,7 +74,9 @@ class ConsoleFrontEnd {
 
     ConsoleIo& io_;
     ConsoleRuntime& runtime_;
-    Program& program_;
+    forms::Form1& mainWindow_;
+    platform::sim::SimChatClient& client_;
+    platform::sim::SimWindowSystem& windows_;
     std::ostream& errors_;
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/Program.h"
+#include "app/SimulatedClient.h"
 #include "engine/Host.h"
 #include "ui/qt/ClientWindow.h"
 #include "ui/qt/ProgramIcon.h"
@@ -77,12 +78,11 @@ void PrintTrace(const std::string& line) {
 int RunBesideSimulatedClient(const app::CommandLine& commandLine) {
     QtRuntime runtime;
     QtFrontEnd frontEnd({{}, &runtime});
+    app::SimulatedClient simulated(runtime, commandLine.screenName, commandLine.roomName);
     app::ProgramOptions options;
-    options.screenName = commandLine.screenName;
-    options.roomName = commandLine.roomName;
     if (commandLine.trace) options.trace = PrintTrace;
-    app::Program program(runtime, frontEnd, options);
-    ClientWindow client(program.Client());
+    app::Program program(runtime, simulated.Windows(), frontEnd, options);
+    ClientWindow client(simulated.Client());
     // Closing the client's window ends the session: the main window has no
     // close button of its own.
     client.SetOnClose([&program] { program.MainWindow().Close(); });
@@ -101,12 +101,10 @@ int RunOnClient(const app::CommandLine& commandLine) {
     QtRuntime runtime;
     QtFrontEnd frontEnd({{}, &runtime});
     platform::Win32WindowApi windows;
-    platform::Services services{windows, runtime};
-    std::unique_ptr<engine::MediaPlayer> player = app::MakeMediaPlayer(runtime);
-    forms::Form1Options options;
+    app::ProgramOptions options;
     if (commandLine.trace) options.trace = PrintTrace;
-    forms::Form1 form1(services, *player, frontEnd, options);
-    form1.Load();
+    app::Program program(runtime, windows, frontEnd, options);
+    program.Load();
     if (runtime.QuitRequested()) return 0;
     return QApplication::exec();
 }

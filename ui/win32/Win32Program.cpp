@@ -5,8 +5,6 @@
 #include <string>
 
 #include "app/Program.h"
-#include "forms/Form1.h"
-#include "platform/Services.h"
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "ui/win32/Win32FrontEnd.h"
@@ -30,12 +28,10 @@ int RunWin32Program(const app::CommandLine& commandLine) {
     // Declared before the window and the player: they go first.
     Win32FrontEnd frontEnd({&runtime});
     platform::Win32WindowApi windows;
-    platform::Services services{windows, runtime};
-    std::unique_ptr<engine::MediaPlayer> player = app::MakeMediaPlayer(runtime);
-    forms::Form1Options options;
+    app::ProgramOptions options;
     if (commandLine.trace) options.trace = PrintTrace;
-    forms::Form1 form1(services, *player, frontEnd, options);
-    form1.Load();
+    app::Program program(runtime, windows, frontEnd, options);
+    program.Load();
     while (!runtime.QuitRequested()) runtime.WaitForEvents(kLongestWait);
     return 0;
 }
