@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include <iostream>
 #include <utility>
 
 #ifdef MOONRAKE_HAVE_GST_PLAYER
@@ -37,6 +38,20 @@ std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer([[maybe_unused]] platform::
 #else
     return std::make_unique<SilentMediaPlayer>();
 #endif
+}
+
+ProgramOptions OptionsFor(const CommandLine& commandLine, PrintLine print) {
+    ProgramOptions options;
+    if (commandLine.trace) {
+        options.trace = [print = std::move(print)](const std::string& line) {
+            print("[trace] " + line);
+        };
+    }
+    return options;
+}
+
+void PrintToStandardOutput(const std::string& line) {
+    std::cout << line << '\n' << std::flush;
 }
 
 Program::Program(platform::Runtime& runtime, platform::WindowApi& windows,

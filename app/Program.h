@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/FrontEnd.h"
@@ -22,6 +23,17 @@ struct ProgramOptions {
     // Receives Form1's trace lines; nothing is traced when empty.
     std::function<void(const std::string&)> trace;
 };
+
+// Prints one line of the program's output, without its line break.
+using PrintLine = std::function<void(const std::string&)>;
+
+// The options the command line asks for: with --trace, each of Form1's trace
+// lines printed as "[trace] LINE".
+ProgramOptions OptionsFor(const CommandLine& commandLine, PrintLine print);
+
+// The windowed program's output: the line on the standard output at once,
+// so that a script reading it sees each line as it happens.
+void PrintToStandardOutput(const std::string& line);
 
 // The media player of this build: DirectShow on Windows, GStreamer where it
 // is built, else one that accepts every call and plays nothing.

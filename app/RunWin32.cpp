@@ -1,21 +1,12 @@
-#include "ui/win32/Win32Program.h"
-
-#include <iostream>
-#include <memory>
-#include <string>
-
 #include "app/Program.h"
+#include "app/Run.h"
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "ui/win32/Win32FrontEnd.h"
 
-namespace ui {
+namespace app {
 
 namespace {
-
-void PrintTrace(const std::string& line) {
-    std::cout << "[trace] " << line << '\n' << std::flush;
-}
 
 // The longest the loop sleeps with nothing due: long enough to cost nothing,
 // short enough that a quit asked from outside the loop is seen.
@@ -23,17 +14,15 @@ constexpr platform::Millis kLongestWait{1000};
 
 }  // namespace
 
-int RunWin32Program(const app::CommandLine& commandLine) {
+int RunWin32(const CommandLine& commandLine) {
     platform::Win32Runtime runtime;
-    // Declared before the window and the player: they go first.
-    Win32FrontEnd frontEnd({&runtime});
+    // Declared before the program: its windows and its player go first.
+    ui::Win32FrontEnd frontEnd({&runtime});
     platform::Win32WindowApi windows;
-    app::ProgramOptions options;
-    if (commandLine.trace) options.trace = PrintTrace;
-    app::Program program(runtime, windows, frontEnd, options);
+    Program program(runtime, windows, frontEnd, OptionsFor(commandLine, PrintToStandardOutput));
     program.Load();
     while (!runtime.QuitRequested()) runtime.WaitForEvents(kLongestWait);
     return 0;
 }
 
-}  // namespace ui
+}  // namespace app
