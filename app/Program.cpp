@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
-#include <algorithm>
+#include <iostream>
+#include <utility>
 
 #ifdef MOONRAKE_HAVE_GST_PLAYER
 #include "media/gst/GstMediaPlayer.h"
@@ -27,14 +28,6 @@ class SilentMediaPlayer final : public engine::MediaPlayer {
 };
 #endif
 
-clientsim::ClientOptions ClientOptionsFor(const ProgramOptions& options) {
-    clientsim::ClientOptions client;
-    client.screenName = options.screenName;
-    client.roomName = options.roomName;
-    client.members = RoomMembers(options.screenName);
-    return client;
-}
-
 }  // namespace
 
 std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer([[maybe_unused]] platform::Runtime& runtime) {
@@ -47,24 +40,23 @@ std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer([[maybe_unused]] platform::
 #endif
 }
 
-std::vector<std::string> RoomMembers(const std::string& screenName) {
-    std::vector<std::string> members{screenName};
-    for (const char* other : {"KarenK", "slickrick", "mistyblue"}) {
-        if (std::find(members.begin(), members.end(), other) == members.end()) {
-            members.emplace_back(other);
-        }
+ProgramOptions OptionsFor(const CommandLine& commandLine, PrintLine print) {
+    ProgramOptions options;
+    if (commandLine.trace) {
+        options.trace = [print = std::move(print)](const std::string& line) {
+            print("[trace] " + line);
+        };
     }
-    return members;
+    return options;
 }
 
-Program::Program(platform::Runtime& runtime, forms::FrontEnd& frontEnd, ProgramOptions options)
-    : runtime_(runtime),
-      windows_(runtime),
-      client_(windows_, runtime, ClientOptionsFor(options)),
-      services_{windows_, runtime},
-      player_(MakeMediaPlayer(runtime)) {
-    client_.SignOn();
-    client_.SetObserver(std::move(options.observer));
+void PrintToStandardOutput(const std::string& line) {
+    std::cout << line << '\n' << std::flush;
+}
+
+Program::Program(platform::Runtime& runtime, platform::WindowApi& windows,
+                 forms::FrontEnd& frontEnd, ProgramOptions options)
+    : services_{windows, runtime}, player_(MakeMediaPlayer(runtime)) {
     forms::Form1Options formOptions;
     formOptions.trace = std::move(options.trace);
     form1_ = std::make_unique<forms::Form1>(services_, *player_, frontEnd, std::move(formOptions));

@@ -1,35 +1,39 @@
 #pragma once
-// The whole program on one runtime and one front end: the simulated chat
-// client signed on in its room, the media player and the main window. The
-// windowed program and the console both build it; only the runtime, the
-// front end and what watches the client differ.
+// The whole program on one runtime, one window system and one front end: the
+// media player and the main window, and the services the automation runs on.
+// Every start-up builds it the same way; only the runtime, the front end and
+// the window system it is given differ (the simulated client's on Linux and
+// in the console, user32 on Windows).
 
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "clientsim/SimChatClient.h"
+#include "app/CommandLine.h"
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/FrontEnd.h"
 #include "platform/Runtime.h"
 #include "platform/Services.h"
-#include "platform/sim/SimWindowSystem.h"
+#include "platform/WindowApi.h"
 
 namespace app {
 
 struct ProgramOptions {
-    std::string screenName = "Moonraker";
-    std::string roomName = "Town Square";
     // Receives Form1's trace lines; nothing is traced when empty.
     std::function<void(const std::string&)> trace;
-    // Learns what the client does.
-    clientsim::ClientObserver observer;
 };
 
-// The people in the room besides the user.
-std::vector<std::string> RoomMembers(const std::string& screenName);
+// Prints one line of the program's output, without its line break.
+using PrintLine = std::function<void(const std::string&)>;
+
+// The options the command line asks for: with --trace, each of Form1's trace
+// lines printed as "[trace] LINE".
+ProgramOptions OptionsFor(const CommandLine& commandLine, PrintLine print);
+
+// The windowed program's output: the line on the standard output at once,
+// so that a script reading it sees each line as it happens.
+void PrintToStandardOutput(const std::string& line);
 
 // The media player of this build: DirectShow on Windows, GStreamer where it
 // is built, else one that accepts every call and plays nothing.
@@ -37,7 +41,9 @@ std::unique_ptr<engine::MediaPlayer> MakeMediaPlayer(platform::Runtime& runtime)
 
 class Program {
   public:
-    Program(platform::Runtime& runtime, forms::FrontEnd& frontEnd, ProgramOptions options);
+    // The runtime, the window system and the front end must outlive it.
+    Program(platform::Runtime& runtime, platform::WindowApi& windows, forms::FrontEnd& frontEnd,
+            ProgramOptions options);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -45,15 +51,9 @@ class Program {
     // The main window's start-up step (the handle prompt comes first).
     void Load();
 
-    platform::Runtime& Runtime() { return runtime_; }
-    platform::sim::SimWindowSystem& Windows() { return windows_; }
-    clientsim::SimChatClient& Client() { return client_; }
     forms::Form1& MainWindow() { return *form1_; }
 
   private:
-    platform::Runtime& runtime_;
-    platform::sim::SimWindowSystem windows_;
-    clientsim::SimChatClient client_;
     platform::Services services_;
     std::unique_ptr<engine::MediaPlayer> player_;
     // Last, so it goes first: its scanners and timers use everything above.

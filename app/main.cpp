@@ -11,19 +11,10 @@
 
 #include "aol/ClientCheck.h"
 #include "app/CommandLine.h"
-#include "app/Program.h"
-#include "clientsim/SimChatClient.h"
+#include "app/Run.h"
+#include "app/SimulatedClient.h"
 #include "platform/TestRuntime.h"
-#include "platform/sim/SimWindowSystem.h"
-#include "ui/console/ConsoleFrontEnd.h"
-#include "ui/console/ConsoleRuntime.h"
 
-#ifdef MOONRAKE_HAVE_QT
-#include "ui/qt/QtMain.h"
-#endif
-#ifdef MOONRAKE_HAVE_WIN32_UI
-#include "ui/win32/Win32Program.h"
-#endif
 #ifdef _WIN32
 #include "app/WindowsStdio.h"
 #include "platform/win32/Win32WindowApi.h"
@@ -60,32 +51,16 @@ constexpr bool kHasWindows = true;
 constexpr bool kHasWindows = false;
 #endif
 
-int RunWindowed([[maybe_unused]] const app::CommandLine& commandLine, [[maybe_unused]] int argc,
+int RunWindowed([[maybe_unused]] const app::CommandLine& commandLine,
                 [[maybe_unused]] char** argv) {
 #if defined(MOONRAKE_HAVE_WIN32_UI)
-    return ui::RunWin32Program(commandLine);
+    return app::RunWin32(commandLine);
 #elif defined(MOONRAKE_HAVE_QT)
-    return ui::RunWindowed(commandLine, argc, argv);
+    return app::RunQt(commandLine, argv);
 #else
     std::cerr << "moonrake: this build has no windows of its own; start it with --console\n";
     return 2;
 #endif
-}
-
-int RunConsole(const app::CommandLine& commandLine) {
-    ui::ConsoleIo io(std::cin, std::cout);
-    ui::ConsoleRuntime runtime(io);
-    ui::ConsoleWindows windows;
-    app::ProgramOptions options;
-    options.screenName = commandLine.screenName;
-    options.roomName = commandLine.roomName;
-    if (commandLine.trace) {
-        options.trace = [&io](const std::string& line) { io.Print("[trace] " + line); };
-    }
-    options.observer = ui::ConsoleObserver(io);
-    app::Program program(runtime, windows, options);
-    ui::ConsoleFrontEnd frontEnd(io, runtime, program, std::cerr);
-    return frontEnd.Run();
 }
 
 int PrintCheck(platform::WindowApi& windows) {
@@ -103,19 +78,14 @@ int RunCheck([[maybe_unused]] const app::CommandLine& commandLine) {
     return PrintCheck(windows);
 #else
     platform::TestRuntime runtime;
-    platform::sim::SimWindowSystem windows(runtime);
-    clientsim::ClientOptions options;
-    options.screenName = commandLine.screenName;
-    options.roomName = commandLine.roomName;
-    clientsim::SimChatClient client(windows, runtime, options);
-    client.SignOn();
-    return PrintCheck(windows);
+    app::SimulatedClient client(runtime, commandLine.screenName, commandLine.roomName);
+    return PrintCheck(client.Windows());
 #endif
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main([[maybe_unused]] int argc, char** argv) {
 #ifdef _WIN32
     // The arguments as typed, in UTF-8 like every string of the program
     // (argv holds them in the ANSI code page).
@@ -146,8 +116,8 @@ int main(int argc, char** argv) {
     }
     try {
         if (commandLine.checkClient) return RunCheck(commandLine);
-        if (windowed) return RunWindowed(commandLine, argc, argv);
-        return RunConsole(commandLine);
+        if (windowed) return RunWindowed(commandLine, argv);
+        return app::RunConsole(commandLine);
     } catch (const std::exception& e) {
         std::cerr << "moonrake: " << e.what() << '\n';
         return 1;

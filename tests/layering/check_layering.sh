@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The layers under the front ends and the media back ends include no toolkit:
-# no Qt, GStreamer or Windows header, and nothing of a front end. The build
-# enforces the same by what each library links; this says which line broke it.
+# no Qt, GStreamer or Windows header, and nothing of a front end. No front end
+# includes the program put together above it (app/), which alone may include
+# everything. The build enforces the same by what each library links; this
+# says which line broke it.
 #
 #   check_layering.sh SOURCE_ROOT
 set -euo pipefail
@@ -40,6 +42,9 @@ for layer in aol engine forms; do
     check "$layer" 'clientsim/' "the simulated client"
 done
 check media/gst 'Q[A-Za-z]*[>.]|ui/' "a front end"
+# The front ends draw the forms and turn the loop; app/ puts the program
+# together over them, never the other way round.
+check ui 'app/' "the program put together above it"
 # The Win32 front end draws with user32 and gdi32 (and the system's
 # tooltip control of comctl32) alone: no other toolkit, no other front end,
 # no media back end.

@@ -1,27 +1,8 @@
 #include "ui/console/ConsoleFrontEnd.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <ostream>
-
-#include "app/Program.h"
-#include "forms/Form1.h"
-#include "platform/Text.h"
-
 namespace ui {
-namespace {
 
-// Splits "/word rest" at its first blank: the word and what follows the blank.
-std::pair<std::string, std::string> SplitCommand(const std::string& line) {
-    std::size_t blank = line.find(' ');
-    if (blank == std::string::npos) return {line, ""};
-    return {line.substr(0, blank), line.substr(blank + 1)};
-}
-
-}  // namespace
-
-int ConsoleWindows::TextWidth(const forms::Font& font, const std::string& text) {
+int ConsoleFrontEnd::TextWidth(const forms::Font& font, const std::string& text) {
     // Characters, not bytes: a UTF-8 continuation byte adds nothing.
     int characters = 0;
     for (const char c : text) {
@@ -29,130 +10,6 @@ int ConsoleWindows::TextWidth(const forms::Font& font, const std::string& text) 
     }
     const double average = font.points * 0.6 * 96.0 / 72.0;
     return static_cast<int>(characters * average + 0.5);
-}
-
-clientsim::ClientObserver ConsoleObserver(ConsoleIo& io) {
-    clientsim::ClientObserver observer;
-    observer.onRoomLine = [&io](const clientsim::RoomLine& line) {
-        io.Print(line.sender + ": " + line.text);
-    };
-    observer.onAddress = [&io](const std::string& address) {
-        io.Print("[keyword] " + platform::TrimBlanks(address));
-    };
-    observer.onInstantMessage = [&io](const clientsim::InstantMessage& im) {
-        io.Print("[im " + im.to + "] " + im.text);
-    };
-    return observer;
-}
-
-ConsoleFrontEnd::ConsoleFrontEnd(ConsoleIo& io, ConsoleRuntime& runtime, Program& program,
-                                 std::ostream& errors)
-    : io_(io), runtime_(runtime), program_(program), errors_(errors) {}
-
-int ConsoleFrontEnd::Run() {
-    program_.Load();
-    Settle();
-    while (!runtime_.QuitRequested()) {
-        std::optional<std::string> line = io_.ReadLine();
-        if (!line) {
-            CloseMainWindow();
-            break;
-        }
-        HandleLine(*line);
-        Settle();
-    }
-    // The client is a program of its own: what the unload step sent it (the
-    // logout line) still reaches the room after this program has stopped
-    // handling events.
-    program_.Windows().Drain();
-    io_.Print("[exit]");
-    io_.Close();
-    return 0;
-}
-
-void ConsoleFrontEnd::HandleLine(const std::string& line) {
-    if (line.empty() || line[0] != '/') {
-        program_.Client().Type(line);
-    } else if (line.size() > 1 && line[1] == '/') {
-        program_.Client().Type(line.substr(1));
-    } else {
-        HandleCommand(line);
-    }
-}
-
-void ConsoleFrontEnd::HandleCommand(const std::string& line) {
-    auto [word, argument] = SplitCommand(line);
-    if (word == "/quit") {
-        CloseMainWindow();
-    } else if (word == "/wait") {
-        Wait(argument, line);
-    } else if (word == "/click") {
-        Click(argument);
-    } else if (word == "/front") {
-        if (!program_.Client().BringToFront(argument)) {
-            Error("no client window with the caption: " + argument);
-        }
-    } else if (word == "/say") {
-        auto [name, text] = SplitCommand(argument);
-        if (name.empty()) {
-            Error("usage: /say NAME TEXT");
-        } else {
-            program_.Client().Say(name, text);
-        }
-    } else {
-        Error("unknown command: " + line);
-    }
-}
-
-void ConsoleFrontEnd::Wait(const std::string& argument, const std::string& line) {
-    const char* start = argument.c_str();
-    char* end = nullptr;
-    errno = 0;
-    double seconds = std::strtod(start, &end);
-    bool whole = end != start && *end == '\0' && errno == 0 &&
-                 argument.find_first_of("xXpP") == std::string::npos;
-    if (!whole || !std::isfinite(seconds) || seconds < 0) {
-        Error("not a number of seconds: " + line);
-        return;
-    }
-    if (seconds > kLongestWaitSeconds) {
-        Error("a wait may last one day at most: " + line);
-        return;
-    }
-    auto millis = static_cast<std::int64_t>(std::llround(seconds * 1000.0));
-    runtime_.Advance(platform::Millis{millis});
-}
-
-void ConsoleFrontEnd::Click(const std::string& name) {
-    forms::Form1& form = program_.MainWindow();
-    // A press and release of the left button in the middle of the control,
-    // as the mouse would deliver them; on the window itself they do nothing.
-    if (name == form.Name()) return;
-    if (!form.Click(name)) Error("no control named: " + name);
-}
-
-void ConsoleFrontEnd::Settle() {
-    // A turn of the loop runs what was due when it began. A handler that
-    // waits inside it (an instant message, the idle notice's pause) moves the
-    // clock on, and what fell due meanwhile belongs to this line too: turn
-    // again until a turn passes without the clock moving.
-    constexpr int kMostTurns = 10'000;
-    for (int turn = 0; turn < kMostTurns && !runtime_.QuitRequested(); ++turn) {
-        platform::Millis before = runtime_.Monotonic();
-        runtime_.DoEvents();
-        if (runtime_.Monotonic() == before) break;
-    }
-}
-
-void ConsoleFrontEnd::CloseMainWindow() {
-    program_.MainWindow().Close();
-    // The unload step ends the program; should it not, closing still must.
-    if (!runtime_.QuitRequested()) runtime_.RequestQuit();
-}
-
-void ConsoleFrontEnd::Error(const std::string& message) {
-    errors_ << "[error] " << message << '\n';
-    errors_.flush();
 }
 
 }  // namespace ui

@@ -1,41 +1,16 @@
 #pragma once
-// The console front end: the whole program driven by text, for scripts and
-// tests. Each input line is handled to the end (everything it set off runs,
-// except timers still waiting for their interval) before the next is read.
-//
-//   TEXT              the signed-on user types TEXT into the room and sends it
-//   //TEXT            types "/TEXT"
-//   /say NAME TEXT    another member says TEXT in the room
-//   /wait SECONDS     virtual time passes while timers tick and events run
-//   /click CONTROL    a mouse click on the named control of the program
-//   /front CAPTION    the client brings its window with that caption to the front
-//   /quit             the main window is closed as a user would close it
-//
-// The end of the input closes the main window too. Output, one event per
-// line: "SENDER: TEXT" for every line that reaches the room, "[prompt] ...",
-// "[msgbox] ...", "[keyword] ...", "[im NAME] ...", "[trace] ..." and, last,
-// "[exit]".
+// The console's front end: the windows exist, with every control, but are
+// drawn nowhere. Text is measured as if every character were one average
+// width of the layout's 8-point face, the pointer rests at the screen's
+// corner, and nothing stacks.
 
-#include <iosfwd>
 #include <string>
 
-#include "clientsim/SimChatClient.h"
 #include "forms/FrontEnd.h"
-#include "ui/console/ConsoleRuntime.h"
-
-namespace app {
-class Program;
-}
 
 namespace ui {
 
-using app::Program;
-
-// The windows of the console: they exist, with every control, but are drawn
-// nowhere. Text is measured as if every character were one average width of
-// the layout's 8-point face, the pointer rests at the screen's corner, and
-// nothing stacks.
-class ConsoleWindows final : public forms::FrontEnd {
+class ConsoleFrontEnd final : public forms::FrontEnd {
   public:
     void FormCreated(forms::Form&) override {}
     void FormChanged(forms::Form&, unsigned) override {}
@@ -44,38 +19,6 @@ class ConsoleWindows final : public forms::FrontEnd {
     void SetTopmost(forms::Form&) override {}
     forms::Rect WorkArea() override { return {0, 0, 1024, 768}; }
     int TextWidth(const forms::Font& font, const std::string& text) override;
-};
-
-// What the client does, printed as the console's events.
-clientsim::ClientObserver ConsoleObserver(ConsoleIo& io);
-
-class ConsoleFrontEnd {
-  public:
-    // A /wait longer than this is refused: the virtual clock would have to
-    // tick Timer1 a hundred times for every second of it.
-    static constexpr double kLongestWaitSeconds = 24 * 3600.0;
-
-    ConsoleFrontEnd(ConsoleIo& io, ConsoleRuntime& runtime, Program& program, std::ostream& errors);
-
-    // Loads the main window, works through the input and ends the program.
-    // The exit status: 0 when the program ended normally.
-    int Run();
-
-  private:
-    void HandleLine(const std::string& line);
-    void HandleCommand(const std::string& line);
-    void Wait(const std::string& argument, const std::string& line);
-    void Click(const std::string& name);
-    // Finishes everything that is due now, also what falls due while it runs.
-    void Settle();
-    // Closes the main window as a user would; its unload step ends the program.
-    void CloseMainWindow();
-    void Error(const std::string& message);
-
-    ConsoleIo& io_;
-    ConsoleRuntime& runtime_;
-    Program& program_;
-    std::ostream& errors_;
 };
 
 }  // namespace ui
