@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/Host.h"
+#include "engine/MediaPlayer.h"
 #include "platform/Runtime.h"
 
 namespace media {

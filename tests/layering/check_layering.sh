@@ -29,6 +29,9 @@ for layer in platform aol engine forms; do
     check "$layer" 'ui/|app/|media/' "a layer above it"
 done
 check media/gst 'Q[A-Za-z]*[>.]|ui/' "a front end"
+# A player implements the player interface (engine/MediaPlayer.h) and knows
+# nothing else of the layers above the platform.
+check media 'engine/([^M]|M[^e])|aol/|forms/|ui/|app/' "more of the engine than the player interface"
 # The Win32 front end draws with user32 and gdi32 (and the system's
 # tooltip control of comctl32) alone: no other toolkit, no other front end,
 # no media back end.
