@@ -7,12 +7,12 @@
 
 #include "engine/FileList.h"
 #include "engine/MediaPlayer.h"
+#include "engine/WindowState.h"
 
 namespace engine {
 
 enum class Scanner { NiteScan1, NiteScan2, NiteScan5 };
 enum class FormTimer { Timer2, Timer3, Timer4, Timer5, Timer7 };
-enum class WindowState { Normal, Minimized, Maximized };
 
 // The two widths of Form1, in twips, that Form1Width and SetForm1Width deal
 // in: the mp3 panel out of view, and in view beside the strip.

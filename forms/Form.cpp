@@ -23,7 +23,7 @@ std::int32_t ToTwipPosition(double value) {
 
 }  // namespace
 
-Form::Form(FrontEnd& frontEnd, std::string name, std::string caption)
+Form::Form(forms::FrontEnd& frontEnd, std::string name, std::string caption)
     : frontEnd_(frontEnd), name_(std::move(name)), caption_(std::move(caption)) {}
 
 Form::~Form() = default;

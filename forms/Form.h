@@ -10,16 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/WindowState.h"
 #include "forms/Control.h"
 #include "forms/FrontEnd.h"
 
 namespace forms {
 
-enum class WindowState { Normal, Minimized, Maximized };
+// The engine's: its commands set the main window's through the Host.
+using engine::WindowState;
 
 class Form {
   public:
-    Form(FrontEnd& frontEnd, std::string name, std::string caption);
+    Form(forms::FrontEnd& frontEnd, std::string name, std::string caption);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -77,7 +79,7 @@ class Form {
     // A click on a clickable control.
     virtual void OnClick(const Control& control) = 0;
 
-    FrontEnd& frontEnd() { return frontEnd_; }
+    forms::FrontEnd& FrontEnd() { return frontEnd_; }
     // Tells the front end the form exists; call once the controls are added.
     void Announce();
     Control& Add(Control control);
@@ -106,7 +108,7 @@ class Form {
   private:
     void Report(Control& control, unsigned what);
 
-    FrontEnd& frontEnd_;
+    forms::FrontEnd& frontEnd_;
     std::string name_;
     std::string caption_;
     std::vector<std::unique_ptr<Control>> controls_;

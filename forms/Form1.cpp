@@ -47,28 +47,16 @@ const char* ScannerName(Scanner scanner) {
     return "NiteScan?";
 }
 
-const char* WindowStateName(engine::WindowState state) {
+const char* WindowStateName(WindowState state) {
     switch (state) {
-        case engine::WindowState::Normal:
+        case WindowState::Normal:
             return "normal";
-        case engine::WindowState::Minimized:
+        case WindowState::Minimized:
             return "minimized";
-        case engine::WindowState::Maximized:
+        case WindowState::Maximized:
             return "maximized";
     }
     return "normal";
-}
-
-WindowState FormStateOf(engine::WindowState state) {
-    switch (state) {
-        case engine::WindowState::Minimized:
-            return WindowState::Minimized;
-        case engine::WindowState::Maximized:
-            return WindowState::Maximized;
-        case engine::WindowState::Normal:
-            break;
-    }
-    return WindowState::Normal;
 }
 
 // Nearest integer of `value` (halves to even) held inside [low, high]; NaN
@@ -167,7 +155,7 @@ class Form1::FileListBox final : public engine::FileList {
     Control& control_;
 };
 
-Form1::Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd& frontEnd,
+Form1::Form1(platform::Services& services, engine::MediaPlayer& player, forms::FrontEnd& frontEnd,
              Form1Options options)
     : Form(frontEnd, "Form1", kAppTitle),
       services_(services),
@@ -427,7 +415,7 @@ void Form1::Load() {
 }
 
 void Form1::ShowCentred() {
-    const Rect area = frontEnd().WorkArea();
+    const Rect area = FrontEnd().WorkArea();
     const int width = Pixels(WidthTwips());
     const int height = Pixels(HeightTwips());
     // The middle of the area as a rectangle of whole pixels has it.
@@ -435,7 +423,7 @@ void Form1::ShowCentred() {
     const int centreY = (2 * area.top + area.height - 1) / 2;
     SetPosition(PixelsToTwips(centreX - width / 2), PixelsToTwips(centreY - height / 2));
     ShowForm1();
-    frontEnd().SetTopmost(*this);
+    FrontEnd().SetTopmost(*this);
 }
 
 void Form1::Unload() {
@@ -476,7 +464,7 @@ void Form1::HideForm1() {
 void Form1::SetForm1WindowState(engine::WindowState state) {
     Trace(std::string("Form1.WindowState ") + WindowStateName(state));
     // On a hidden window the state waits for the next show.
-    SetState(FormStateOf(state));
+    SetState(state);
 }
 
 void Form1::SetForm1Width(int twips) {
@@ -486,7 +474,7 @@ void Form1::SetForm1Width(int twips) {
 
 void Form1::EnsureForm5() {
     if (form5_) return;
-    form5_ = std::make_unique<Form5>(frontEnd());
+    form5_ = std::make_unique<Form5>(FrontEnd());
     form5_->Load();
 }
 
@@ -552,15 +540,7 @@ bool Form1::TimerEnabled(FormTimer timer) const {
 }
 
 engine::WindowState Form1::Form1WindowState() const {
-    switch (ShownState()) {
-        case WindowState::Minimized:
-            return engine::WindowState::Minimized;
-        case WindowState::Maximized:
-            return engine::WindowState::Maximized;
-        case WindowState::Normal:
-            break;
-    }
-    return engine::WindowState::Normal;
+    return ShownState();
 }
 
 bool Form1::ClockRunning() const {
@@ -588,7 +568,7 @@ void Form1::ClockTick() {
         now.tm_mon != shownTime_.tm_mon || now.tm_year != shownTime_.tm_year) {
         clockShown_ = true;
         shownTime_ = now;
-        const ClockSeparators separators = frontEnd().Separators();
+        const ClockSeparators separators = FrontEnd().Separators();
         SetCaptionSized(*label3_, FormatClockTime(now, separators));
         SetCaptionSized(*label5_, FormatClockDate(now, separators));
     }
@@ -598,7 +578,7 @@ void Form1::ClockTick() {
     if (state_.trigger == " ") state_.trigger.clear();
     SetCaption(*label2_, state_.trigger);
     RefreshStateLabels();
-    frontEnd().SetTopmost(*this);
+    FrontEnd().SetTopmost(*this);
 }
 
 void Form1::RefreshStateLabels() {

@@ -54,7 +54,7 @@ class Form1 final : public Form, public engine::Host {
     // `player` is the media player behind MediaPlayer1; the caller owns it and
     // keeps it alive as long as the window. The front end learns of the
     // window at once (FormCreated) and of the mini screen when it is made.
-    Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd& frontEnd,
+    Form1(platform::Services& services, engine::MediaPlayer& player, forms::FrontEnd& frontEnd,
           Form1Options options = {});
     ~Form1() override;
 
