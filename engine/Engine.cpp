@@ -8,6 +8,7 @@
 
 #include "aol/modAol7SendChat.h"
 #include "aol/modAolTools.h"
+#include "engine/FileList.h"
 #include "engine/Numbers.h"
 #include "engine/StyledLine.h"
 
@@ -18,12 +19,6 @@ namespace {
 // Thrown to leave a walk at once once the program has been asked to end; it
 // is caught silently where the event entered the engine.
 struct QuitUnwind {};
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 constexpr const char* kPrivateRoomAddress = "aol://2719:2-2-";
 
@@ -190,13 +185,6 @@ void Engine::Reply(const std::string& verb, const std::string& detail) {
 
 void Engine::StopIfQuitting() const {
     if (services_.runtime.QuitRequested()) throw QuitUnwind{};
-}
-
-std::string Engine::SongPath(const std::string& name) const {
-    std::string path = host_.File1().Path();
-    path += kPathSeparator;
-    path += name;
-    return path;
 }
 
 // --- style --------------------------------------------------------------------
@@ -412,7 +400,7 @@ void Engine::PlayRandom(const std::string&) {
     if (drawn >= 1.0 && drawn <= static_cast<double>(count)) index = static_cast<int>(drawn) - 1;
     list.SetListIndex(index);
     const std::string name = list.FileName();
-    host_.MediaPlayer1().OpenAndPlay(SongPath(name));
+    host_.MediaPlayer1().OpenAndPlay(SongPath(list.Path(), name));
     host_.SetSongCaption(name);
     Reply("random beat", name);
 }
@@ -447,7 +435,7 @@ void Engine::PlayNamed(const std::string& argument) {
         Reply("no match for", argument);
         return;
     }
-    host_.MediaPlayer1().OpenAndPlay(SongPath(argument));
+    host_.MediaPlayer1().OpenAndPlay(SongPath(host_.File1().Path(), argument));
     host_.SetTimerEnabled(FormTimer::Timer3, true);
     host_.SetTimerEnabled(FormTimer::Timer2, true);
     host_.SetSongCaption(argument);

@@ -46,7 +46,6 @@ class Engine {
     // After anything that pumps the event loop: stops the walk at once when the
     // program was asked to end meanwhile.
     void StopIfQuitting() const;
-    std::string SongPath(const std::string& name) const;
 
     // The command table.
     void DefaultStyle(const std::string& argument);          // dfa

@@ -23,4 +23,20 @@ class FileList {
     virtual void SetVisible(bool visible) = 0;
 };
 
+// What the list's folder and one of its names are joined with to reach the
+// file: the system's own separator.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The path of the song `name` in `folder`.
+inline std::string SongPath(const std::string& folder, const std::string& name) {
+    std::string path = folder;
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
 }  // namespace engine

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "aol/modAol7SendChat.h"
+#include "engine/FileList.h"
 #include "engine/Numbers.h"
 #include "engine/StyledLine.h"
 #include "forms/Clock.h"
@@ -22,12 +23,6 @@ using platform::Millis;
 constexpr int kStripHeightTwips = 2175;
 constexpr int kDesignWidthTwips = 7335;
 constexpr int kDesignHeightTwips = 5580;
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 const Font kTahoma{"Tahoma", 8.25, false};
 const Font kDialogFont{"", 8.25, false};
@@ -604,20 +599,13 @@ void Form1::SelectView(const std::string& viewName, bool nite1On, bool nite2On, 
 
 // --- the mp3 panel ----------------------------------------------------------------
 
-std::string Form1::SongPath(const std::string& name) const {
-    std::string path = file1_->Path();
-    path += kPathSeparator;
-    path += name;
-    return path;
-}
-
 void Form1::SetSongCaption(const std::string& text) {
     SetCaption(*label21_, text);
 }
 
 void Form1::PlaySelected() {
     const std::string name = file1_->FileName();
-    mediaPlayer1_.OpenAndPlay(SongPath(name));
+    mediaPlayer1_.OpenAndPlay(engine::SongPath(file1_->Path(), name));
     SetSongCaption(name);
     SetTimerEnabled(FormTimer::Timer3, true);
     SetTimerEnabled(FormTimer::Timer2, true);
@@ -654,7 +642,7 @@ void Form1::BackASong() {
     if (count == 0) return;
     const int selected = file1_->ListIndex();
     const int previous = selected > 0 ? selected - 1 : count - 1;
-    mediaPlayer1_.OpenAndPlay(SongPath(file1_->Item(previous)));
+    mediaPlayer1_.OpenAndPlay(engine::SongPath(file1_->Path(), file1_->Item(previous)));
 }
 
 void Form1::AskLevel(const std::string& prompt, bool volume) {

@@ -130,7 +130,6 @@ class Form1 final : public Form, public engine::Host {
     void AskLevel(const std::string& prompt, bool volume);  // Label23, Label24
     // Keeps the labels that show AppState fields (Label4, Label7) in step.
     void RefreshStateLabels();
-    std::string SongPath(const std::string& name) const;
 
     platform::Services& services_;
     Form1Options options_;
