@@ -103,8 +103,13 @@ class Form1 final : public Form, public engine::Host {
   private:
     class FileListBox;
 
+    // The designed layout (Form1Layout.cpp): the window's size and every
+    // control as they stand before the load step.
+    void BuildControls();
     void BuildLeftPanel();
     void BuildMp3Panel();
+    // The height the load step gives the window: the picture strip alone.
+    static constexpr int kStripHeightTwips = 2175;
     void Unload();
     void EnsureForm5();
     void ShowCentred();
