@@ -18,6 +18,7 @@ namespace {
 using engine::FormTimer;
 using engine::Scanner;
 using platform::Millis;
+using Wakeup = Timers::Wakeup;
 
 const char* ScannerName(Scanner scanner) {
     switch (scanner) {
@@ -146,22 +147,23 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, forms::F
     dogBar1_ = &Get("DogBar1");
 
     // One wake-up of the loop serves the fast timers, in this order.
-    timer1_ = timers_.Add(Millis{10}, true, [this] { Guarded("Timer1", [this] { ClockTick(); }); });
-    timer2_ = timers_.Add(Millis{10}, true, [this] {
+    timer1_ = timers_.Add(Millis{10}, Wakeup::SharedBase,
+                          [this] { Guarded("Timer1", [this] { ClockTick(); }); });
+    timer2_ = timers_.Add(Millis{10}, Wakeup::SharedBase, [this] {
         if (!unloaded_) Guarded("Timer2", [this] { ProgressTick(); });
     });
-    timer3_ = timers_.Add(Millis{100}, true, [this] {
+    timer3_ = timers_.Add(Millis{100}, Wakeup::SharedBase, [this] {
         if (!unloaded_) Guarded("Timer3", [this] { ScrollTick(); });
     });
-    timer5_ = timers_.Add(Millis{10}, true, [this] {
+    timer5_ = timers_.Add(Millis{10}, Wakeup::SharedBase, [this] {
         if (!unloaded_) Guarded("Timer5", [this] { StatusTick(); });
     });
-    timer4_ = timers_.Add(Millis{60000}, false, [this] {
+    timer4_ = timers_.Add(Millis{60000}, Wakeup::OwnTimer, [this] {
         if (unloaded_) return;
         engine_.HandleIdleTick();
         RefreshStateLabels();
     });
-    timer7_ = timers_.Add(Millis{20000}, false, [this] {
+    timer7_ = timers_.Add(Millis{20000}, Wakeup::OwnTimer, [this] {
         if (!unloaded_) Guarded("Timer7", [this] { CheckTick(); });
     });
 
@@ -196,13 +198,13 @@ engine::FileList& Form1::File1() {
 void Form1::OnClick(const Control& control) {
     const std::string& name = control.name;
     Guarded(name.c_str(), [this, &name] {
-        // The view labels: which scanners each view leaves listening.
+        // The view labels, each with the one scanner its view leaves listening.
         if (name == "Label7") {
-            SelectView("main c-ruze", true, false, false);
+            SelectView("main c-ruze", Scanner::NiteScan1);
         } else if (name == "Label9") {
-            SelectView("mp3 c-ruze", false, true, false);
+            SelectView("mp3 c-ruze", Scanner::NiteScan2);
         } else if (name == "Label11") {
-            SelectView("other c-ruze", false, false, true);
+            SelectView("other c-ruze", Scanner::NiteScan5);
         } else if (name == "Label8") {
             mediaPlayer1_.Stop();
         } else if (name == "Label19") {
@@ -220,9 +222,9 @@ void Form1::OnClick(const Control& control) {
         } else if (name == "Label28") {
             BackASong();
         } else if (name == "Label23") {
-            AskLevel("set volume", true);
+            AskLevel(Level::Volume);
         } else if (name == "Label24") {
-            AskLevel("set balance", false);
+            AskLevel(Level::Balance);
         }
     });
 }
@@ -436,10 +438,10 @@ void Form1::RefreshStateLabels() {
 
 // --- views ---------------------------------------------------------------------------
 
-void Form1::SelectView(const std::string& viewName, bool nite1On, bool nite2On, bool nite5On) {
-    nite1On ? ScanON(Scanner::NiteScan1) : ScanOFF(Scanner::NiteScan1);
-    nite2On ? ScanON(Scanner::NiteScan2) : ScanOFF(Scanner::NiteScan2);
-    nite5On ? ScanON(Scanner::NiteScan5) : ScanOFF(Scanner::NiteScan5);
+void Form1::SelectView(const std::string& viewName, Scanner listening) {
+    for (const Scanner scanner : {Scanner::NiteScan1, Scanner::NiteScan2, Scanner::NiteScan5}) {
+        scanner == listening ? ScanON(scanner) : ScanOFF(scanner);
+    }
     Control& view = Get("Label6");
     SetVisible(view, true);
     if (view.caption == viewName) {
@@ -498,16 +500,17 @@ void Form1::BackASong() {
     mediaPlayer1_.OpenAndPlay(engine::SongPath(file1_->Path(), file1_->Item(previous)));
 }
 
-void Form1::AskLevel(const std::string& prompt, bool volume) {
+void Form1::AskLevel(Level level) {
+    const char* prompt = level == Level::Volume ? "set volume" : "set balance";
     const std::string answer = services_.runtime.Prompt(prompt, kAppTitle, "");
     // A cancelled or empty dialog, or an answer that is no number or leaves
     // 32 bits, puts nothing.
-    const std::optional<std::int32_t> level = engine::LevelFromUserNumber(answer);
-    if (!level) return;
-    if (volume) {
-        mediaPlayer1_.SetVolume(*level);
+    const std::optional<std::int32_t> number = engine::LevelFromUserNumber(answer);
+    if (!number) return;
+    if (level == Level::Volume) {
+        mediaPlayer1_.SetVolume(*number);
     } else {
-        mediaPlayer1_.SetBalance(*level);
+        mediaPlayer1_.SetBalance(*number);
     }
 }
 
