@@ -28,7 +28,7 @@ struct ProgramOptions {
     platform::sim::ClientObserver observer;
 };
 
-// The people in the room besides the user.
+// The people in the room: the user first, then the others.
 std::vector<std::string> RoomMembers(const std::string& screenName);
 
 // The media player of this build: DirectShow on Windows, GStreamer where it
