@@ -31,7 +31,7 @@ void PlayerClock::Toggled() {
 void PlayerClock::Rewound() {
     StopPolling();
     state_ = PlayState::Stopped;
-    // The engine's own answer just after a stop can still be the old position.
+    // The framework's own answer just after a stop can still be the old position.
     ForgetPosition();
 }
 

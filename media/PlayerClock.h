@@ -1,10 +1,10 @@
 #pragma once
-// What both mp3 players keep beside the engine that plays the song
+// What both mp3 players keep beside the media framework that plays the song
 // (GStreamer, DirectShow): where the song stands, the timer that reads the
-// engine's news while a song is under way, the song's length once the engine
-// knows it, and the last position the engine reported and when. A player
-// asks its engine and tells the clock what happened; the clock plays
-// nothing and knows no engine. No toolkit; the program's one thread only.
+// framework's news while a song is under way, the song's length once the
+// framework knows it, and the last position it reported and when. A player
+// asks its framework and tells the clock what happened; the clock plays
+// nothing and knows no framework. No toolkit; the program's one thread only.
 
 #include <chrono>
 #include <functional>
@@ -24,9 +24,9 @@ class PlayerClock {
   public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
-    // `poll` reads the engine's news: every `pollInterval` while a song is
-    // playing or paused. A position the engine reported is handed out again
-    // for `positionQueryInterval` before the engine is asked anew.
+    // `poll` reads the framework's news: every `pollInterval` while a song
+    // is playing or paused. A position the framework reported is handed out
+    // again for `positionQueryInterval` before it is asked anew.
     PlayerClock(platform::Runtime& runtime, platform::Millis pollInterval,
                 std::chrono::milliseconds positionQueryInterval, std::function<void()> poll);
     ~PlayerClock();
@@ -39,7 +39,7 @@ class PlayerClock {
         return state_ == PlayState::Playing || state_ == PlayState::Paused;
     }
 
-    // --- what the engine did ---
+    // --- what the framework did ---
     // A song began to play; its news is read from now on.
     void Started();
     // Playing became paused, or paused playing; the position is asked anew.
@@ -53,11 +53,11 @@ class PlayerClock {
     double Length() const { return state_ == PlayState::Empty ? 0.0 : length_; }
     bool LengthKnown() const { return lengthKnown_; }
     void SetLength(double seconds);
-    // The engine says the length changed: it is asked again.
+    // The framework says the length changed: it is asked again.
     void ForgetLength() { lengthKnown_ = false; }
 
     // --- the position, in seconds ---
-    // The engine reported `seconds` at `now`.
+    // The framework reported `seconds` at `now`.
     void RememberPosition(double seconds, TimePoint now);
     double LastPosition() const { return lastPosition_; }
     // The last report is recent enough at `now` to stand for a fresh one.

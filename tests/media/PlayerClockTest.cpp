@@ -1,5 +1,5 @@
 // The bookkeeping both players share, on the virtual clock and with made-up
-// engine reports: when the engine's news is read, what a stop or an unload
+// reports of the framework: when its news is read, what a stop or an unload
 // forgets, and how far a reported position moves on between reports.
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ TEST_F(PlayerClockTest, ReadsTheEnginesNewsOnlyWhileASongIsUnderway) {
     clock.Started();
     runtime.Advance(200ms);
     EXPECT_EQ(polls, 4);
-    clock.Toggled();  // paused: the engine may still end or fail the song
+    clock.Toggled();  // paused: the framework may still end or fail the song
     runtime.Advance(100ms);
     EXPECT_EQ(polls, 6);
     clock.Rewound();
