@@ -85,6 +85,10 @@ void ScanGroup::Poll() {
     }
 }
 
+bool ScanGroup::Seen::Covers(platform::Hwnd window) const {
+    return active && haveTranscript && window == transcript;
+}
+
 // --- the scanner ---
 
 NiteScan::NiteScan(platform::Services& services, ScanGroup* group)
@@ -187,7 +191,7 @@ std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
 
 std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std::size_t to) {
     ScanGroup::Seen& seen = group_->seen_;
-    const bool shared = seen.active && seen.haveTranscript && transcript == seen.transcript;
+    const bool shared = seen.Covers(transcript);
     to = std::min(to, kMaxOffset);
     // The control gives no more than it has.
     if (shared && seen.haveEnd) to = std::min(to, seen.end);

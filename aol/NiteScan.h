@@ -67,6 +67,10 @@ class ScanGroup {
         std::size_t end = 0;
         std::size_t from = 0;  // text holds the range [from, from + text.size())
         std::string text;
+
+        // This poll found `window` to be the transcript: what it read of it
+        // serves the scanners after the one that read it.
+        bool Covers(platform::Hwnd window) const;
     };
 
     void Join(NiteScan& scan);

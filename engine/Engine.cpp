@@ -9,6 +9,7 @@
 #include "aol/ClientWindows.h"
 #include "aol/modAol7SendChat.h"
 #include "aol/modAolTools.h"
+#include "engine/FileList.h"
 #include "engine/Numbers.h"
 #include "engine/StyledLine.h"
 
@@ -20,11 +21,6 @@ namespace {
 // is caught silently where the event entered the engine.
 struct QuitUnwind {};
 
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 void ReportFailure(const char* where, const char* what) {
     std::cerr << "moonrake ruze: " << where << ": " << what << std::endl;
@@ -43,49 +39,49 @@ std::string CountUp(const std::string& text) {
 
 // clang-format off
 const Engine::Entry Engine::kCommandTable[] = {
-    {"dfa",  false, &Engine::DefaultStyle},
-    {"ac",   true,  &Engine::SetAsciiColor},
-    {"la",   true,  &Engine::SetLeftAscii},
-    {"ma",   true,  &Engine::SetMiddleAscii},
-    {"ft",   true,  &Engine::SetFontFace},
-    {"fc",   true,  &Engine::SetFontColor},
-    {"imon", false, &Engine::InstantMessagesOn},
-    {"imof", false, &Engine::InstantMessagesOff},
-    {"sim",  true,  &Engine::SendInstantMessageTo},
-    {"fulv", false, &Engine::FullVersion},
-    {"minv", false, &Engine::MiniVersion},
-    {"dis",  false, &Engine::Disable},
-    {"min",  false, &Engine::Minimize},
-    {"res",  false, &Engine::Restore},
-    {"e",    false, &Engine::Exit},
-    {"tr",   true,  &Engine::SetTrigger},
-    {"com",  true,  &Engine::ViewCom},
-    {"org",  true,  &Engine::ViewOrg},
-    {"net",  true,  &Engine::ViewNet},
-    {"pr",   true,  &Engine::EnterPrivateRoom},
-    {"h",    true,  &Engine::SetHandle},
-    {"3pm",  false, &Engine::HideMp3s},
-    {"mp3",  false, &Engine::ShowMp3s},
-    {"d",    true,  &Engine::SetDirectory},
-    {"r",    false, &Engine::PlayRandom},
-    {"stp",  false, &Engine::StopSong},
-    {"mu",   false, &Engine::Mute},
-    {"um",   false, &Engine::Unmute},
-    {"pa",   false, &Engine::PauseSong},
-    {"up",   false, &Engine::UnpauseSong},
-    {"p",    true,  &Engine::PlayNamed},
-    {"v",    true,  &Engine::SetVolume},
-    {"b",    true,  &Engine::SetBalance},
+    {"dfa",  Argument::Optional, &Engine::DefaultStyle},
+    {"ac",   Argument::Required, &Engine::SetAsciiColor},
+    {"la",   Argument::Required, &Engine::SetLeftAscii},
+    {"ma",   Argument::Required, &Engine::SetMiddleAscii},
+    {"ft",   Argument::Required, &Engine::SetFontFace},
+    {"fc",   Argument::Required, &Engine::SetFontColor},
+    {"imon", Argument::Optional, &Engine::InstantMessagesOn},
+    {"imof", Argument::Optional, &Engine::InstantMessagesOff},
+    {"sim",  Argument::Required, &Engine::SendInstantMessageTo},
+    {"fulv", Argument::Optional, &Engine::FullVersion},
+    {"minv", Argument::Optional, &Engine::MiniVersion},
+    {"dis",  Argument::Optional, &Engine::Disable},
+    {"min",  Argument::Optional, &Engine::Minimize},
+    {"res",  Argument::Optional, &Engine::Restore},
+    {"e",    Argument::Optional, &Engine::Exit},
+    {"tr",   Argument::Required, &Engine::SetTrigger},
+    {"com",  Argument::Required, &Engine::ViewCom},
+    {"org",  Argument::Required, &Engine::ViewOrg},
+    {"net",  Argument::Required, &Engine::ViewNet},
+    {"pr",   Argument::Required, &Engine::EnterPrivateRoom},
+    {"h",    Argument::Required, &Engine::SetHandle},
+    {"3pm",  Argument::Optional, &Engine::HideMp3s},
+    {"mp3",  Argument::Optional, &Engine::ShowMp3s},
+    {"d",    Argument::Required, &Engine::SetDirectory},
+    {"r",    Argument::Optional, &Engine::PlayRandom},
+    {"stp",  Argument::Optional, &Engine::StopSong},
+    {"mu",   Argument::Optional, &Engine::Mute},
+    {"um",   Argument::Optional, &Engine::Unmute},
+    {"pa",   Argument::Optional, &Engine::PauseSong},
+    {"up",   Argument::Optional, &Engine::UnpauseSong},
+    {"p",    Argument::Required, &Engine::PlayNamed},
+    {"v",    Argument::Required, &Engine::SetVolume},
+    {"b",    Argument::Required, &Engine::SetBalance},
 };
 
 const Engine::Entry Engine::kReenableTable[] = {
-    {"en", false, &Engine::Enable},
+    {"en", Argument::Optional, &Engine::Enable},
 };
 
 const Engine::Entry Engine::kIdleTable[] = {
-    {"i",  true,  &Engine::GoIdle},
-    {"cr", true,  &Engine::ChangeIdleReason},
-    {"io", false, &Engine::IdleOff},
+    {"i",  Argument::Required, &Engine::GoIdle},
+    {"cr", Argument::Required, &Engine::ChangeIdleReason},
+    {"io", Argument::Optional, &Engine::IdleOff},
 };
 // clang-format on
 
@@ -177,7 +173,7 @@ void Engine::Walk(const Entry* entries, std::size_t count, const PreparedLine& l
     for (std::size_t i = 0; i < count; ++i) {
         const Entry& entry = entries[i];
         if (!Matches(entry.word, line)) continue;
-        if (entry.argumentRequired && line.argument.empty()) continue;
+        if (entry.argument == Argument::Required && line.argument.empty()) continue;
         (this->*entry.handler)(line.argument);
         StopIfQuitting();
     }
@@ -189,13 +185,6 @@ void Engine::Reply(const std::string& verb, const std::string& detail) {
 
 void Engine::StopIfQuitting() const {
     if (services_.runtime.QuitRequested()) throw QuitUnwind{};
-}
-
-std::string Engine::SongPath(const std::string& name) const {
-    std::string path = host_.File1().Path();
-    path += kPathSeparator;
-    path += name;
-    return path;
 }
 
 // --- style --------------------------------------------------------------------
@@ -411,7 +400,7 @@ void Engine::PlayRandom(const std::string&) {
     if (drawn >= 1.0 && drawn <= static_cast<double>(count)) index = static_cast<int>(drawn) - 1;
     list.SetListIndex(index);
     const std::string name = list.FileName();
-    host_.MediaPlayer1().OpenAndPlay(SongPath(name));
+    host_.MediaPlayer1().OpenAndPlay(SongPath(list.Path(), name));
     host_.SetSongCaption(name);
     Reply("random beat", name);
 }
@@ -446,7 +435,7 @@ void Engine::PlayNamed(const std::string& argument) {
         Reply("no match for", argument);
         return;
     }
-    host_.MediaPlayer1().OpenAndPlay(SongPath(argument));
+    host_.MediaPlayer1().OpenAndPlay(SongPath(host_.File1().Path(), argument));
     host_.SetTimerEnabled(FormTimer::Timer3, true);
     host_.SetTimerEnabled(FormTimer::Timer2, true);
     host_.SetSongCaption(argument);

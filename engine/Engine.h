@@ -25,10 +25,13 @@ class Engine {
     void HandleIdleLine(const std::string& screenName, const std::string& text);      // NiteScan5
     void HandleIdleTick();                                                            // Timer4
 
+    // Whether an entry runs on a line without an argument, or is passed over.
+    enum class Argument { Optional, Required };
+
     // One entry of a command table.
     struct Entry {
         const char* word;
-        bool argumentRequired;
+        Argument argument;
         void (Engine::*handler)(const std::string& argument);
     };
 
@@ -46,7 +49,6 @@ class Engine {
     // After anything that pumps the event loop: stops the walk at once when the
     // program was asked to end meanwhile.
     void StopIfQuitting() const;
-    std::string SongPath(const std::string& name) const;
 
     // The command table.
     void DefaultStyle(const std::string& argument);          // dfa

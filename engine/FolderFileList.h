@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Host.h"
+#include "engine/FileList.h"
 #include "platform/Runtime.h"
 
 namespace engine {

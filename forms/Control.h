@@ -115,7 +115,6 @@ struct Control {
     std::vector<std::string> items;
     int listIndex = -1;
 
-    // The progress bar.
     ProgressBar bar;
 
     // Picture surfaces.

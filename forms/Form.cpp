@@ -23,7 +23,7 @@ std::int32_t ToTwipPosition(double value) {
 
 }  // namespace
 
-Form::Form(FrontEnd& frontEnd, std::string name, std::string caption)
+Form::Form(forms::FrontEnd& frontEnd, std::string name, std::string caption)
     : frontEnd_(frontEnd), name_(std::move(name)), caption_(std::move(caption)) {}
 
 Form::~Form() = default;
@@ -175,10 +175,10 @@ void Form::MarkClosed() {
 
 // --- what the user did -------------------------------------------------------------
 
-void Form::MouseDown(std::string_view name, float x, float y, bool leftButton) {
+void Form::MouseDown(std::string_view name, float x, float y, MouseButton button) {
     const Control* control = Find(name);
     if (!control) return;
-    pressed_ = leftButton ? std::string(name) : std::string();
+    pressed_ = button == MouseButton::Left ? std::string(name) : std::string();
     if (control->dragHandle) {
         dragging_ = 1;
         grabX_ = x;
@@ -199,12 +199,13 @@ void Form::MouseMove(std::string_view name) {
     SetLeft(ToTwipPosition(cx - static_cast<double>(grabX_)));
 }
 
-void Form::MouseUp(std::string_view name, bool leftButton, bool over) {
+void Form::MouseUp(std::string_view name, MouseButton button, Release release) {
     const Control* control = Find(name);
     if (!control) return;
     if (control->dragHandle) dragging_ = 0;
-    const bool click = leftButton && over && pressed_ == name && control->clickable;
-    if (leftButton) pressed_.clear();
+    const bool left = button == MouseButton::Left;
+    const bool click = left && release == Release::Over && pressed_ == name && control->clickable;
+    if (left) pressed_.clear();
     if (click) OnClick(*control);
 }
 
@@ -213,8 +214,8 @@ bool Form::Click(std::string_view name) {
     if (!control) return false;
     const float x = static_cast<float>(Pixels(control->width)) / 2.0f;
     const float y = static_cast<float>(Pixels(control->height)) / 2.0f;
-    MouseDown(name, x, y, true);
-    MouseUp(name, true, true);
+    MouseDown(name, x, y, MouseButton::Left);
+    MouseUp(name, MouseButton::Left, Release::Over);
     return true;
 }
 

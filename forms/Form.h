@@ -10,16 +10,24 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/WindowState.h"
 #include "forms/Control.h"
 #include "forms/FrontEnd.h"
 
 namespace forms {
 
-enum class WindowState { Normal, Minimized, Maximized };
+// The engine's: its commands set the main window's through the Host.
+using engine::WindowState;
+
+// The mouse button the user pressed or let go.
+enum class MouseButton { Left, Other };
+// Where the pointer was when the button came up: still over the control it
+// went down on, or outside it.
+enum class Release { Over, Outside };
 
 class Form {
   public:
-    Form(FrontEnd& frontEnd, std::string name, std::string caption);
+    Form(forms::FrontEnd& frontEnd, std::string name, std::string caption);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -45,9 +53,11 @@ class Form {
     // pixels. A press and a release of the left button with the pointer
     // still over the same control make a click. Pressing a drag handle and
     // moving moves the window, whatever the button.
-    void MouseDown(std::string_view control, float x, float y, bool leftButton = true);
+    void MouseDown(std::string_view control, float x, float y,
+                   MouseButton button = MouseButton::Left);
     void MouseMove(std::string_view control);
-    void MouseUp(std::string_view control, bool leftButton = true, bool over = true);
+    void MouseUp(std::string_view control, MouseButton button = MouseButton::Left,
+                 Release release = Release::Over);
     // A press and a release of the left button in the middle of a control,
     // as the console's /click makes them. False when there is no such control.
     bool Click(std::string_view control);
@@ -77,7 +87,7 @@ class Form {
     // A click on a clickable control.
     virtual void OnClick(const Control& control) = 0;
 
-    FrontEnd& frontEnd() { return frontEnd_; }
+    forms::FrontEnd& FrontEnd() { return frontEnd_; }
     // Tells the front end the form exists; call once the controls are added.
     void Announce();
     Control& Add(Control control);
@@ -106,7 +116,7 @@ class Form {
   private:
     void Report(Control& control, unsigned what);
 
-    FrontEnd& frontEnd_;
+    forms::FrontEnd& frontEnd_;
     std::string name_;
     std::string caption_;
     std::vector<std::unique_ptr<Control>> controls_;

@@ -6,10 +6,10 @@
 #include <limits>
 
 #include "aol/modAol7SendChat.h"
+#include "engine/FileList.h"
 #include "engine/Numbers.h"
 #include "engine/StyledLine.h"
 #include "forms/Clock.h"
-#include "forms/HelpLines.h"
 
 namespace forms {
 
@@ -18,22 +18,7 @@ namespace {
 using engine::FormTimer;
 using engine::Scanner;
 using platform::Millis;
-
-constexpr int kStripHeightTwips = 2175;
-constexpr int kDesignWidthTwips = 7335;
-constexpr int kDesignHeightTwips = 5580;
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
-
-const Font kTahoma{"Tahoma", 8.25, false};
-const Font kDialogFont{"", 8.25, false};
-const Font kWebdings{"Webdings", 8.25, false};
-const Font kPalatino{"Palatino Linotype", 8.25, false};
-const Font kSmallFonts{"Small Fonts", 6, false};
+using Wakeup = Timers::Wakeup;
 
 const char* ScannerName(Scanner scanner) {
     switch (scanner) {
@@ -47,28 +32,16 @@ const char* ScannerName(Scanner scanner) {
     return "NiteScan?";
 }
 
-const char* WindowStateName(engine::WindowState state) {
+const char* WindowStateName(WindowState state) {
     switch (state) {
-        case engine::WindowState::Normal:
+        case WindowState::Normal:
             return "normal";
-        case engine::WindowState::Minimized:
+        case WindowState::Minimized:
             return "minimized";
-        case engine::WindowState::Maximized:
+        case WindowState::Maximized:
             return "maximized";
     }
     return "normal";
-}
-
-WindowState FormStateOf(engine::WindowState state) {
-    switch (state) {
-        case engine::WindowState::Minimized:
-            return WindowState::Minimized;
-        case engine::WindowState::Maximized:
-            return WindowState::Maximized;
-        case engine::WindowState::Normal:
-            break;
-    }
-    return WindowState::Normal;
 }
 
 // Nearest integer of `value` (halves to even) held inside [low, high]; NaN
@@ -101,24 +74,6 @@ std::string RotateLeft(const std::string& text) {
     }
     if (length > text.size()) length = text.size();
     return text.substr(length) + text.substr(0, length);
-}
-
-Control Label(const char* name, const char* container, int left, int top, int width, int height,
-              std::string caption, const Font& font, Alignment alignment,
-              const char* toolTip = nullptr) {
-    Control label;
-    label.name = name;
-    label.kind = ControlKind::Label;
-    label.container = container;
-    label.left = left;
-    label.top = top;
-    label.width = width;
-    label.height = height;
-    label.caption = std::move(caption);
-    label.font = font;
-    label.alignment = alignment;
-    if (toolTip) label.toolTip = toolTip;
-    return label;
 }
 
 }  // namespace
@@ -167,7 +122,7 @@ class Form1::FileListBox final : public engine::FileList {
     Control& control_;
 };
 
-Form1::Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd& frontEnd,
+Form1::Form1(platform::Services& services, engine::MediaPlayer& player, forms::FrontEnd& frontEnd,
              Form1Options options)
     : Form(frontEnd, "Form1", kAppTitle),
       services_(services),
@@ -179,9 +134,8 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd
       NiteScan5(services, &scanners_),
       engine_(services, *this, state_),
       timers_(services.runtime, Millis{10}) {
-    SetSize(kDesignWidthTwips, kDesignHeightTwips);
-    BuildLeftPanel();
-    BuildMp3Panel();
+    BuildControls();
+    file1_ = std::make_unique<FileListBox>(*this, services_.runtime);
     // The controls the fast timers write, looked up once.
     label2_ = &Get("Label2");
     label3_ = &Get("Label3");
@@ -193,22 +147,23 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd
     dogBar1_ = &Get("DogBar1");
 
     // One wake-up of the loop serves the fast timers, in this order.
-    timer1_ = timers_.Add(Millis{10}, true, [this] { Guarded("Timer1", [this] { ClockTick(); }); });
-    timer2_ = timers_.Add(Millis{10}, true, [this] {
+    timer1_ = timers_.Add(Millis{10}, Wakeup::SharedBase,
+                          [this] { Guarded("Timer1", [this] { ClockTick(); }); });
+    timer2_ = timers_.Add(Millis{10}, Wakeup::SharedBase, [this] {
         if (!unloaded_) Guarded("Timer2", [this] { ProgressTick(); });
     });
-    timer3_ = timers_.Add(Millis{100}, true, [this] {
+    timer3_ = timers_.Add(Millis{100}, Wakeup::SharedBase, [this] {
         if (!unloaded_) Guarded("Timer3", [this] { ScrollTick(); });
     });
-    timer5_ = timers_.Add(Millis{10}, true, [this] {
+    timer5_ = timers_.Add(Millis{10}, Wakeup::SharedBase, [this] {
         if (!unloaded_) Guarded("Timer5", [this] { StatusTick(); });
     });
-    timer4_ = timers_.Add(Millis{60000}, false, [this] {
+    timer4_ = timers_.Add(Millis{60000}, Wakeup::OwnTimer, [this] {
         if (unloaded_) return;
         engine_.HandleIdleTick();
         RefreshStateLabels();
     });
-    timer7_ = timers_.Add(Millis{20000}, false, [this] {
+    timer7_ = timers_.Add(Millis{20000}, Wakeup::OwnTimer, [this] {
         if (!unloaded_) Guarded("Timer7", [this] { CheckTick(); });
     });
 
@@ -236,123 +191,6 @@ Form1::~Form1() {
     timers_.StopAll();
 }
 
-void Form1::BuildLeftPanel() {
-    Control picture;
-    picture.name = "Picture1";
-    picture.kind = ControlKind::PictureBox;
-    picture.width = kDesignWidthTwips;
-    picture.height = kStripHeightTwips;
-    picture.lines = {{"Line3", 0, 1920, 4200, 1920},
-                     {"Line1", 4200, 1920, 3600, 1920},
-                     {"Line4", 0, 2160, 4200, 2160},
-                     {"Line2", 4200, 2160, 4200, -120},
-                     {"Line5", 4200, 2160, 7320, 2160}};
-    Add(std::move(picture));
-
-    Control& title = Add(Label("Label14", "Picture1", 0, 0, 4215, 495, kAppTitle,
-                               Font{"Porky's", 20.25, true}, Alignment::Center, "name of progs"));
-    title.foreColor = Color::System(SystemColor::WindowText);
-
-    Control list;
-    list.name = "List6";
-    list.kind = ControlKind::ListBox;
-    list.container = "Picture1";
-    list.left = 720;
-    list.top = 480;
-    list.width = 2775;
-    list.height = 1200;
-    list.font = kTahoma;
-    list.toolTip = "list of c-ruze";
-    list.items = MainHelpLines();
-    Add(std::move(list));
-
-    Add(Label("Label3", "Picture1", 120, 1680, 300, 195, "time", kTahoma, Alignment::Left))
-        .autoSize = true;
-    Add(Label("Label5", "Picture1", 3765, 1680, 330, 195, "date", kTahoma, Alignment::Right))
-        .autoSize = true;
-    Control& strip =
-        Add(Label("Label1", "Picture1", 120, 1920, 2070, 195,
-                  "moonrake ruze \u00B2 \u203A log'd in  -  (", kTahoma, Alignment::Left,
-                  "name of c-ruze.(use this label to move the form around the screen)"));
-    strip.autoSize = true;
-    strip.dragHandle = true;
-    SizeToText(strip);
-    Add(Label("Label4", "Picture1", 2160, 1920, 855, 255, state_.handle, kTahoma, Alignment::Center,
-              "the handle you are loged in under"));
-    Add(Label("Label8", "Picture1", 3000, 1920, 375, 255, ") \u203A", kTahoma, Alignment::Left))
-        .clickable = true;
-    Add(Label("Label6", "Picture1", 3240, 1920, 495, 255, "trig - (", kTahoma, Alignment::Center));
-    Add(Label("Label2", "Picture1", 3720, 1920, 375, 255, "", kTahoma, Alignment::Center));
-    Add(Label("Label9", "Picture1", 4080, 1920, 135, 255, ")", kTahoma, Alignment::Left))
-        .clickable = true;
-
-    // Below the window's height: never seen, but they are the view labels
-    // and Label7 mirrors ruzeSwitch.
-    Control& other =
-        Add(Label("Label11", "", 0, 2400, 180, 195, "39", kDialogFont, Alignment::Left));
-    other.autoSize = true;
-    other.clickable = true;
-    SizeToText(other);
-    Add(Label("Label7", "", 0, 3120, 975, 375, state_.ruzeSwitch, kDialogFont, Alignment::Left))
-        .clickable = true;
-}
-
-void Form1::BuildMp3Panel() {
-    const auto glyph = [this](const char* name, int left, int top, int width, int height,
-                              const char* text, const char* toolTip) {
-        Add(Label(name, "Picture1", left, top, width, height, text, kWebdings, Alignment::Center,
-                  toolTip))
-            .clickable = true;
-    };
-    glyph("Label19", 4320, 1560, 135, 255, "4", "play");
-    glyph("Label20", 4560, 1560, 135, 255, "=", "stop");
-    glyph("Label26", 4800, 1560, 135, 255, ";", "pause\\unpause");
-    glyph("Label10", 4800, 1560, 165, 255, "q", nullptr);
-    glyph("Label28", 5040, 1560, 165, 255, "7", "back a song");
-    glyph("Label27", 5280, 1560, 165, 255, "8", "next song");
-    glyph("Label25", 5040, 1320, 135, 135, "", nullptr);
-
-    Add(Label("Label15", "Picture1", 5640, 1560, 390, 240, "mp3s", kPalatino, Alignment::Left,
-              "number of mp3s"))
-        .autoSize = true;
-    Add(Label("Label23", "Picture1", 6600, 1560, 255, 240, "vol", kPalatino, Alignment::Left,
-              "volume"))
-        .clickable = true;
-    Add(Label("Label24", "Picture1", 6960, 1560, 210, 240, "bal", kPalatino, Alignment::Left,
-              "balance"))
-        .clickable = true;
-
-    Control bar;
-    bar.name = "DogBar1";
-    bar.kind = ControlKind::ProgressBar;
-    bar.container = "Picture1";
-    bar.left = 4320;
-    bar.top = 1800;
-    bar.width = 2895;
-    bar.height = 135;
-    bar.toolTip = "song position how much time left";
-    bar.bar.barstyle = 0;
-    bar.bar.barcolor1 = 0xFFFFFF;
-    bar.bar.backcolor = 0x808080;
-    Add(std::move(bar));
-
-    Add(Label("Label21", "Picture1", 4320, 1920, 2865, 240, "nothing", kSmallFonts, Alignment::Left,
-              "song that is playing"));
-
-    // The file list sits on the window itself, in front of the surface.
-    Control files;
-    files.name = "File1";
-    files.kind = ControlKind::FileListBox;
-    files.left = 4320;
-    files.top = 120;
-    files.width = 2895;
-    files.height = 1380;
-    files.font = kSmallFonts;
-    files.toolTip = "list of mp3s";
-    Add(std::move(files));
-    file1_ = std::make_unique<FileListBox>(*this, services_.runtime);
-}
-
 engine::FileList& Form1::File1() {
     return *file1_;
 }
@@ -360,13 +198,13 @@ engine::FileList& Form1::File1() {
 void Form1::OnClick(const Control& control) {
     const std::string& name = control.name;
     Guarded(name.c_str(), [this, &name] {
-        // The view labels: which scanners each view leaves listening.
+        // The view labels, each with the one scanner its view leaves listening.
         if (name == "Label7") {
-            SelectView("main c-ruze", true, false, false);
+            SelectView("main c-ruze", Scanner::NiteScan1);
         } else if (name == "Label9") {
-            SelectView("mp3 c-ruze", false, true, false);
+            SelectView("mp3 c-ruze", Scanner::NiteScan2);
         } else if (name == "Label11") {
-            SelectView("other c-ruze", false, false, true);
+            SelectView("other c-ruze", Scanner::NiteScan5);
         } else if (name == "Label8") {
             mediaPlayer1_.Stop();
         } else if (name == "Label19") {
@@ -384,9 +222,9 @@ void Form1::OnClick(const Control& control) {
         } else if (name == "Label28") {
             BackASong();
         } else if (name == "Label23") {
-            AskLevel("set volume", true);
+            AskLevel(Level::Volume);
         } else if (name == "Label24") {
-            AskLevel("set balance", false);
+            AskLevel(Level::Balance);
         }
     });
 }
@@ -427,7 +265,7 @@ void Form1::Load() {
 }
 
 void Form1::ShowCentred() {
-    const Rect area = frontEnd().WorkArea();
+    const Rect area = FrontEnd().WorkArea();
     const int width = Pixels(WidthTwips());
     const int height = Pixels(HeightTwips());
     // The middle of the area as a rectangle of whole pixels has it.
@@ -435,7 +273,7 @@ void Form1::ShowCentred() {
     const int centreY = (2 * area.top + area.height - 1) / 2;
     SetPosition(PixelsToTwips(centreX - width / 2), PixelsToTwips(centreY - height / 2));
     ShowForm1();
-    frontEnd().SetTopmost(*this);
+    FrontEnd().SetTopmost(*this);
 }
 
 void Form1::Unload() {
@@ -476,7 +314,7 @@ void Form1::HideForm1() {
 void Form1::SetForm1WindowState(engine::WindowState state) {
     Trace(std::string("Form1.WindowState ") + WindowStateName(state));
     // On a hidden window the state waits for the next show.
-    SetState(FormStateOf(state));
+    SetState(state);
 }
 
 void Form1::SetForm1Width(int twips) {
@@ -486,7 +324,7 @@ void Form1::SetForm1Width(int twips) {
 
 void Form1::EnsureForm5() {
     if (form5_) return;
-    form5_ = std::make_unique<Form5>(frontEnd());
+    form5_ = std::make_unique<Form5>(FrontEnd());
     form5_->Load();
 }
 
@@ -552,15 +390,7 @@ bool Form1::TimerEnabled(FormTimer timer) const {
 }
 
 engine::WindowState Form1::Form1WindowState() const {
-    switch (ShownState()) {
-        case WindowState::Minimized:
-            return engine::WindowState::Minimized;
-        case WindowState::Maximized:
-            return engine::WindowState::Maximized;
-        case WindowState::Normal:
-            break;
-    }
-    return engine::WindowState::Normal;
+    return ShownState();
 }
 
 bool Form1::ClockRunning() const {
@@ -588,7 +418,7 @@ void Form1::ClockTick() {
         now.tm_mon != shownTime_.tm_mon || now.tm_year != shownTime_.tm_year) {
         clockShown_ = true;
         shownTime_ = now;
-        const ClockSeparators separators = frontEnd().Separators();
+        const ClockSeparators separators = FrontEnd().Separators();
         SetCaptionSized(*label3_, FormatClockTime(now, separators));
         SetCaptionSized(*label5_, FormatClockDate(now, separators));
     }
@@ -598,7 +428,7 @@ void Form1::ClockTick() {
     if (state_.trigger == " ") state_.trigger.clear();
     SetCaption(*label2_, state_.trigger);
     RefreshStateLabels();
-    frontEnd().SetTopmost(*this);
+    FrontEnd().SetTopmost(*this);
 }
 
 void Form1::RefreshStateLabels() {
@@ -608,10 +438,10 @@ void Form1::RefreshStateLabels() {
 
 // --- views ---------------------------------------------------------------------------
 
-void Form1::SelectView(const std::string& viewName, bool nite1On, bool nite2On, bool nite5On) {
-    nite1On ? ScanON(Scanner::NiteScan1) : ScanOFF(Scanner::NiteScan1);
-    nite2On ? ScanON(Scanner::NiteScan2) : ScanOFF(Scanner::NiteScan2);
-    nite5On ? ScanON(Scanner::NiteScan5) : ScanOFF(Scanner::NiteScan5);
+void Form1::SelectView(const std::string& viewName, Scanner listening) {
+    for (const Scanner scanner : {Scanner::NiteScan1, Scanner::NiteScan2, Scanner::NiteScan5}) {
+        scanner == listening ? ScanON(scanner) : ScanOFF(scanner);
+    }
     Control& view = Get("Label6");
     SetVisible(view, true);
     if (view.caption == viewName) {
@@ -624,20 +454,13 @@ void Form1::SelectView(const std::string& viewName, bool nite1On, bool nite2On, 
 
 // --- the mp3 panel ----------------------------------------------------------------
 
-std::string Form1::SongPath(const std::string& name) const {
-    std::string path = file1_->Path();
-    path += kPathSeparator;
-    path += name;
-    return path;
-}
-
 void Form1::SetSongCaption(const std::string& text) {
     SetCaption(*label21_, text);
 }
 
 void Form1::PlaySelected() {
     const std::string name = file1_->FileName();
-    mediaPlayer1_.OpenAndPlay(SongPath(name));
+    mediaPlayer1_.OpenAndPlay(engine::SongPath(file1_->Path(), name));
     SetSongCaption(name);
     SetTimerEnabled(FormTimer::Timer3, true);
     SetTimerEnabled(FormTimer::Timer2, true);
@@ -674,19 +497,20 @@ void Form1::BackASong() {
     if (count == 0) return;
     const int selected = file1_->ListIndex();
     const int previous = selected > 0 ? selected - 1 : count - 1;
-    mediaPlayer1_.OpenAndPlay(SongPath(file1_->Item(previous)));
+    mediaPlayer1_.OpenAndPlay(engine::SongPath(file1_->Path(), file1_->Item(previous)));
 }
 
-void Form1::AskLevel(const std::string& prompt, bool volume) {
+void Form1::AskLevel(Level level) {
+    const char* prompt = level == Level::Volume ? "set volume" : "set balance";
     const std::string answer = services_.runtime.Prompt(prompt, kAppTitle, "");
     // A cancelled or empty dialog, or an answer that is no number or leaves
     // 32 bits, puts nothing.
-    const std::optional<std::int32_t> level = engine::LevelFromUserNumber(answer);
-    if (!level) return;
-    if (volume) {
-        mediaPlayer1_.SetVolume(*level);
+    const std::optional<std::int32_t> number = engine::LevelFromUserNumber(answer);
+    if (!number) return;
+    if (level == Level::Volume) {
+        mediaPlayer1_.SetVolume(*number);
     } else {
-        mediaPlayer1_.SetBalance(*level);
+        mediaPlayer1_.SetBalance(*number);
     }
 }
 

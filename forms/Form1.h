@@ -54,7 +54,7 @@ class Form1 final : public Form, public engine::Host {
     // `player` is the media player behind MediaPlayer1; the caller owns it and
     // keeps it alive as long as the window. The front end learns of the
     // window at once (FormCreated) and of the mini screen when it is made.
-    Form1(platform::Services& services, engine::MediaPlayer& player, FrontEnd& frontEnd,
+    Form1(platform::Services& services, engine::MediaPlayer& player, forms::FrontEnd& frontEnd,
           Form1Options options = {});
     ~Form1() override;
 
@@ -102,9 +102,17 @@ class Form1 final : public Form, public engine::Host {
 
   private:
     class FileListBox;
+    // What the panel's vol and bal labels ask the user for.
+    enum class Level { Volume, Balance };
 
+    // The designed layout (Form1Layout.cpp): the window's size and every
+    // control as they stand before the load step.
+    void BuildControls();
     void BuildLeftPanel();
     void BuildMp3Panel();
+    // The height the load step gives the window: the picture strip alone.
+    static constexpr int kStripHeightTwips = 2175;
+
     void Unload();
     void EnsureForm5();
     void ShowCentred();
@@ -121,16 +129,16 @@ class Form1 final : public Form, public engine::Host {
     void ScrollTick();    // Timer3
     void StatusTick();    // Timer5
     void CheckTick();     // Timer7
-    void SelectView(const std::string& viewName, bool nite1On, bool nite2On, bool nite5On);
-    void PlaySelected();                                    // Label19
-    void StopSong();                                        // Label20
-    void PauseSong();                                       // Label26
-    void ResumeSong();                                      // Label10
-    void BackASong();                                       // Label28
-    void AskLevel(const std::string& prompt, bool volume);  // Label23, Label24
+    // Shows `viewName` in Label6 with `listening` the one scanner on.
+    void SelectView(const std::string& viewName, engine::Scanner listening);
+    void PlaySelected();         // Label19
+    void StopSong();             // Label20
+    void PauseSong();            // Label26
+    void ResumeSong();           // Label10
+    void BackASong();            // Label28
+    void AskLevel(Level level);  // Label23, Label24
     // Keeps the labels that show AppState fields (Label4, Label7) in step.
     void RefreshStateLabels();
-    std::string SongPath(const std::string& name) const;
 
     platform::Services& services_;
     Form1Options options_;

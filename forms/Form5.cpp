@@ -4,7 +4,7 @@
 
 namespace forms {
 
-Form5::Form5(FrontEnd& frontEnd) : Form(frontEnd, "Form5", "mini screen") {
+Form5::Form5(forms::FrontEnd& frontEnd) : Form(frontEnd, "Form5", "mini screen") {
     SetSize(3135, 1455);
 
     Control picture;
@@ -34,7 +34,7 @@ void Form5::Load() {
     if (loaded_) return;
     loaded_ = true;
     // Once: no timer repeats it for this window.
-    frontEnd().SetTopmost(*this);
+    FrontEnd().SetTopmost(*this);
     SetGradient(Get("Picture1"), true);
 }
 

@@ -9,7 +9,7 @@ namespace forms {
 
 class Form5 final : public Form {
   public:
-    explicit Form5(FrontEnd& frontEnd);
+    explicit Form5(forms::FrontEnd& frontEnd);
 
     // The load step: topmost once, then the gradient. Runs once; later calls
     // do nothing.

@@ -10,11 +10,11 @@ Timers::~Timers() {
     StopAll();
 }
 
-Timers::Id Timers::Add(platform::Millis interval, bool shared, std::function<void()> tick) {
+Timers::Id Timers::Add(platform::Millis interval, Wakeup wakeup, std::function<void()> tick) {
     Timer timer;
     timer.interval = interval;
     timer.tick = std::move(tick);
-    if (shared && base_.count() > 0 && interval.count() > 0 &&
+    if (wakeup == Wakeup::SharedBase && base_.count() > 0 && interval.count() > 0 &&
         interval.count() % base_.count() == 0) {
         timer.every = interval.count() / base_.count();
     }

@@ -30,9 +30,13 @@ class Timers {
     Timers(const Timers&) = delete;
     Timers& operator=(const Timers&) = delete;
 
-    // Adds a timer, disabled. A shared timer's interval must be a whole
-    // multiple of the base; otherwise it gets a runtime timer of its own.
-    Id Add(platform::Millis interval, bool shared, std::function<void()> tick);
+    // What wakes a timer: the shared base timer, or a runtime timer of its own.
+    enum class Wakeup { SharedBase, OwnTimer };
+
+    // Adds a timer, disabled. A timer on the shared base needs an interval
+    // that is a whole multiple of the base; otherwise it gets a runtime timer
+    // of its own.
+    Id Add(platform::Millis interval, Wakeup wakeup, std::function<void()> tick);
     void SetEnabled(Id id, bool enabled);
     bool Enabled(Id id) const;
     // Stops everything for good (the window is going).

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/Host.h"
+#include "engine/MediaPlayer.h"
 
 namespace forms {
 

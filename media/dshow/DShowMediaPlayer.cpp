@@ -193,7 +193,8 @@ struct DShowMediaPlayer::Graph {
 };
 
 DShowMediaPlayer::DShowMediaPlayer(platform::Runtime& runtime, DShowGraph graph)
-    : runtime_(runtime), graphKind_(graph) {
+    : graphKind_(graph),
+      clock_(runtime, kEventPollInterval, kPositionQueryInterval, [this] { PollEvents(); }) {
     const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // S_FALSE: this thread's apartment was already there; still ours to
     // release once. RPC_E_CHANGED_MODE: the thread is in the multi-threaded
@@ -241,13 +242,12 @@ void DShowMediaPlayer::OpenAndPlay(const std::string& path) {
         Unload();
         return;
     }
-    state_ = PlayState::Playing;
-    StartPolling();
+    clock_.Started();
 }
 
 void DShowMediaPlayer::TogglePause() {
-    if (state_ != PlayState::Playing && state_ != PlayState::Paused) return;
-    const bool pause = state_ == PlayState::Playing;
+    if (!clock_.SongUnderway()) return;
+    const bool pause = clock_.State() == PlayState::Playing;
     const HRESULT hr = pause ? graph_->control->Pause() : graph_->control->Run();
     if (FAILED(hr)) {
         std::cerr << "media player: cannot " << (pause ? "pause " : "resume ") << graph_->path
@@ -255,12 +255,11 @@ void DShowMediaPlayer::TogglePause() {
         Unload();
         return;
     }
-    state_ = pause ? PlayState::Paused : PlayState::Playing;
-    positionQueried_ = false;
+    clock_.Toggled();
 }
 
 void DShowMediaPlayer::Stop() {
-    if (state_ != PlayState::Playing && state_ != PlayState::Paused) return;
+    if (!clock_.SongUnderway()) return;
     Rewind();
 }
 
@@ -285,35 +284,31 @@ void DShowMediaPlayer::SetMute(bool mute) {
 }
 
 double DShowMediaPlayer::Length() {
-    return state_ == PlayState::Empty ? 0.0 : length_;
+    return clock_.Length();
 }
 
 double DShowMediaPlayer::Position() {
-    if (state_ != PlayState::Playing && state_ != PlayState::Paused) return 0.0;
+    if (!clock_.SongUnderway()) return 0.0;
     // The progress timer asks every 10 ms. A graph answers from its clock, or
     // on some systems by asking its renderer across threads; a fresh answer
     // every few ticks is as good for a bar that shows whole seconds.
     const auto now = std::chrono::steady_clock::now();
-    if (positionQueried_ && now - positionQueryTime_ < kPositionQueryInterval) {
-        return lastPosition_;
-    }
+    if (clock_.PositionRecent(now)) return clock_.LastPosition();
     REFTIME position = 0.0;
     if (FAILED(graph_->position->get_CurrentPosition(&position)) || position < 0.0) {
-        return lastPosition_;
+        return clock_.LastPosition();
     }
-    if (lengthKnown_ && position >= length_) {
+    if (clock_.LengthKnown() && position >= clock_.Length()) {
         // A graph that has played to its end answers with the end of the
         // stream, which for a cut-off file can lie far beyond what played.
         // Its end event is waiting by then: take it now rather than show a
         // full bar until the next poll.
         PollEvents();
-        if (state_ != PlayState::Playing && state_ != PlayState::Paused) return 0.0;
-        position = length_;
+        if (!clock_.SongUnderway()) return 0.0;
+        position = clock_.Length();
     }
-    lastPosition_ = position;
-    positionQueried_ = true;
-    positionQueryTime_ = now;
-    return lastPosition_;
+    clock_.RememberPosition(position, now);
+    return clock_.LastPosition();
 }
 
 DShowMediaPlayer::GraphAudio DShowMediaPlayer::ReadGraphAudio() const {
@@ -351,20 +346,19 @@ void DShowMediaPlayer::PollEvents() {
                 Unload();
                 return;
             case EC_LENGTH_CHANGED:
-                lengthKnown_ = false;
+                clock_.ForgetLength();
                 break;
             default:
                 break;
         }
     }
-    if (!lengthKnown_) RefreshLength();
+    if (!clock_.LengthKnown()) RefreshLength();
 }
 
 void DShowMediaPlayer::RefreshLength() {
     REFTIME duration = 0.0;
     if (graph_ && SUCCEEDED(graph_->position->get_Duration(&duration)) && duration > 0.0) {
-        length_ = duration;
-        lengthKnown_ = true;
+        clock_.SetLength(duration);
     }
 }
 
@@ -374,18 +368,6 @@ void DShowMediaPlayer::ApplyVolume() {
 
 void DShowMediaPlayer::ApplyBalance() {
     if (graph_ && graph_->audio) graph_->audio->put_Balance(balance_);
-}
-
-void DShowMediaPlayer::StartPolling() {
-    if (polling_) return;
-    pollTimer_ = runtime_.StartTimer(kEventPollInterval, [this] { PollEvents(); });
-    polling_ = true;
-}
-
-void DShowMediaPlayer::StopPolling() {
-    if (!polling_) return;
-    runtime_.StopTimer(pollTimer_);
-    polling_ = false;
 }
 
 void DShowMediaPlayer::Rewind() {
@@ -399,21 +381,12 @@ void DShowMediaPlayer::Rewind() {
     while (graph_->events->GetEvent(&code, &first, &second, 0) == S_OK) {
         graph_->events->FreeEventParams(code, first, second);
     }
-    StopPolling();
-    state_ = PlayState::Stopped;
-    // The graph's own answer just after Stop can be the old position.
-    lastPosition_ = 0.0;
-    positionQueried_ = false;
+    clock_.Rewound();
 }
 
 void DShowMediaPlayer::Unload() {
-    StopPolling();
+    clock_.Unloaded();
     graph_.reset();
-    state_ = PlayState::Empty;
-    length_ = 0.0;
-    lengthKnown_ = false;
-    lastPosition_ = 0.0;
-    positionQueried_ = false;
 }
 
 }  // namespace media

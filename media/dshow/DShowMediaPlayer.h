@@ -19,7 +19,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/Host.h"
+#include "engine/MediaPlayer.h"
+#include "media/PlayerClock.h"
 #include "platform/Runtime.h"
 
 namespace media {
@@ -41,12 +42,7 @@ enum class DShowGraph {
 
 class DShowMediaPlayer final : public engine::MediaPlayer {
   public:
-    enum class PlayState {
-        Empty,    // nothing loaded, or the last file could not be played
-        Stopped,  // a file is loaded and rewound (after Stop or its end)
-        Playing,
-        Paused,
-    };
+    using PlayState = media::PlayState;
 
     // How often the graph's events are read while a song is playing or paused.
     static constexpr platform::Millis kEventPollInterval{50};
@@ -76,7 +72,7 @@ class DShowMediaPlayer final : public engine::MediaPlayer {
     double Length() override;          // seconds; 0 when nothing is loaded
     double Position() override;        // seconds; 0 unless playing or paused
 
-    PlayState State() const { return state_; }
+    PlayState State() const { return clock_.State(); }
     // False when COM could not be started on this thread; the player then
     // accepts every call and plays nothing.
     bool Available() const { return comReady_; }
@@ -104,32 +100,23 @@ class DShowMediaPlayer final : public engine::MediaPlayer {
     void RefreshLength();
     void ApplyVolume();
     void ApplyBalance();
-    void StartPolling();
-    void StopPolling();
     // Rewinds a loaded graph and leaves it stopped.
     void Rewind();
     // Releases the graph and forgets the file.
     void Unload();
 
-    platform::Runtime& runtime_;
     const DShowGraph graphKind_;
     bool comReady_ = false;
     bool comOwned_ = false;  // this player's CoInitializeEx is to be undone
     std::unique_ptr<Graph> graph_;
-    PlayState state_ = PlayState::Empty;
-    platform::TimerId pollTimer_ = 0;
-    bool polling_ = false;
+    // The play state, the event poll, the length and the last position the
+    // graph reported.
+    PlayerClock clock_;
 
     // What the user asked for, in DirectShow's ranges.
     std::int32_t volume_ = 0;
     std::int32_t balance_ = 0;
     bool mute_ = false;
-
-    double length_ = 0.0;  // cached: the progress timer reads it every 10 ms
-    bool lengthKnown_ = false;
-    double lastPosition_ = 0.0;
-    bool positionQueried_ = false;
-    std::chrono::steady_clock::time_point positionQueryTime_;
 };
 
 }  // namespace media

@@ -71,7 +71,8 @@ struct GstMediaPlayer::Gst {
     }
 };
 
-GstMediaPlayer::GstMediaPlayer(platform::Runtime& runtime, AudioOutput output) : runtime_(runtime) {
+GstMediaPlayer::GstMediaPlayer(platform::Runtime& runtime, AudioOutput output)
+    : clock_(runtime, kBusPollInterval, kPositionQueryInterval, [this] { PollBus(); }) {
     GError* error = nullptr;
     if (!gst_init_check(nullptr, nullptr, &error)) {
         std::cerr << "media player: GStreamer is not available: "
@@ -118,9 +119,7 @@ GstMediaPlayer::GstMediaPlayer(platform::Runtime& runtime, AudioOutput output) :
     gst_ = std::move(gst);
 }
 
-GstMediaPlayer::~GstMediaPlayer() {
-    StopPolling();
-}
+GstMediaPlayer::~GstMediaPlayer() = default;
 
 bool GstMediaPlayer::Available() const {
     return gst_ != nullptr;
@@ -172,40 +171,27 @@ void GstMediaPlayer::OpenAndPlay(const std::string& path) {
         Unload();
         return;
     }
-    state_ = PlayState::Playing;
-    StartPolling();
+    clock_.Started();
 }
 
 void GstMediaPlayer::TogglePause() {
-    if (!gst_) return;
-    GstState target;
-    PlayState next;
-    if (state_ == PlayState::Playing) {
-        target = GST_STATE_PAUSED;
-        next = PlayState::Paused;
-    } else if (state_ == PlayState::Paused) {
-        target = GST_STATE_PLAYING;
-        next = PlayState::Playing;
-    } else {
-        return;  // a stopped or empty player has nothing to pause or resume
-    }
+    // A stopped or empty player has nothing to pause or resume.
+    if (!gst_ || !clock_.SongUnderway()) return;
+    const GstState target =
+        clock_.State() == PlayState::Playing ? GST_STATE_PAUSED : GST_STATE_PLAYING;
     if (gst_element_set_state(gst_->playbin, target) == GST_STATE_CHANGE_FAILURE) {
         Unload();
         return;
     }
-    state_ = next;
-    positionQueried_ = false;
+    clock_.Toggled();
 }
 
 void GstMediaPlayer::Stop() {
-    if (!gst_ || state_ == PlayState::Empty || state_ == PlayState::Stopped) return;
+    if (!gst_ || !clock_.SongUnderway()) return;
     // NULL rather than READY: it also closes the file and drops the bus's
     // pending messages, and the next OpenAndPlay starts from scratch anyway.
     gst_element_set_state(gst_->playbin, GST_STATE_NULL);
-    StopPolling();
-    state_ = PlayState::Stopped;
-    lastPosition_ = 0.0;
-    positionQueried_ = false;
+    clock_.Rewound();
 }
 
 void GstMediaPlayer::NextEntry() {
@@ -230,11 +216,11 @@ void GstMediaPlayer::SetMute(bool mute) {
 }
 
 double GstMediaPlayer::Length() {
-    return state_ == PlayState::Empty ? 0.0 : length_;
+    return clock_.Length();
 }
 
 double GstMediaPlayer::Position() {
-    if (!gst_ || (state_ != PlayState::Playing && state_ != PlayState::Paused)) return 0.0;
+    if (!gst_ || !clock_.SongUnderway()) return 0.0;
     // The progress timer asks every 10 ms, and a position query walks the
     // pipeline and wakes its threads. Between real queries the song moves on
     // with the wall clock (the pipeline runs on the system clock, whatever
@@ -244,22 +230,16 @@ double GstMediaPlayer::Position() {
     if (now - busReadTime_ >= kBusReadInterval) {
         PollBus();
         // The song may have ended or failed just now.
-        if (!gst_ || (state_ != PlayState::Playing && state_ != PlayState::Paused)) return 0.0;
+        if (!gst_ || !clock_.SongUnderway()) return 0.0;
     }
-    if (positionQueried_ && now - positionQueryTime_ < kPositionQueryInterval) {
-        if (state_ == PlayState::Paused) return lastPosition_;
-        const double moved = std::chrono::duration<double>(now - positionQueryTime_).count();
-        return lengthKnown_ ? std::min(lastPosition_ + moved, length_) : lastPosition_ + moved;
-    }
+    if (clock_.PositionRecent(now)) return clock_.PositionMovedOn(now);
     gint64 position = 0;
     // Fails for a moment while the pipeline prerolls; keep the last answer
     // then, so the bar does not flicker back to the start.
     if (gst_element_query_position(gst_->playbin, GST_FORMAT_TIME, &position) && position >= 0) {
-        lastPosition_ = NanosecondsToSeconds(position);
-        positionQueried_ = true;
-        positionQueryTime_ = now;
+        clock_.RememberPosition(NanosecondsToSeconds(position), now);
     }
-    return lastPosition_;
+    return clock_.LastPosition();
 }
 
 GstMediaPlayer::PipelineSettings GstMediaPlayer::ReadPipelineSettings() const {
@@ -300,14 +280,11 @@ void GstMediaPlayer::PollBus() {
             case GST_MESSAGE_EOS:
                 // The end of the song rewinds it, like Stop; the file stays loaded.
                 gst_element_set_state(gst_->playbin, GST_STATE_NULL);
-                StopPolling();
-                state_ = PlayState::Stopped;
-                lastPosition_ = 0.0;
-                positionQueried_ = false;
+                clock_.Rewound();
                 stop = true;
                 break;
             case GST_MESSAGE_DURATION_CHANGED:
-                lengthKnown_ = false;
+                clock_.ForgetLength();
                 break;
             default:
                 break;
@@ -316,39 +293,23 @@ void GstMediaPlayer::PollBus() {
         // Going to NULL flushed the bus; what is left belongs to nothing.
         if (stop) return;
     }
-    if (!lengthKnown_) RefreshLength();
+    if (!clock_.LengthKnown()) RefreshLength();
 }
 
 void GstMediaPlayer::RefreshLength() {
-    if (state_ != PlayState::Playing && state_ != PlayState::Paused) return;
+    if (!clock_.SongUnderway()) return;
     gint64 duration = 0;
     if (gst_element_query_duration(gst_->playbin, GST_FORMAT_TIME, &duration) && duration > 0) {
-        length_ = NanosecondsToSeconds(duration);
-        lengthKnown_ = true;
+        clock_.SetLength(NanosecondsToSeconds(duration));
     }
 }
 
-void GstMediaPlayer::StartPolling() {
-    if (polling_) return;
-    pollTimer_ = runtime_.StartTimer(kBusPollInterval, [this] { PollBus(); });
-    polling_ = true;
-}
-
-void GstMediaPlayer::StopPolling() {
-    if (!polling_) return;
-    runtime_.StopTimer(pollTimer_);
-    polling_ = false;
-}
-
 void GstMediaPlayer::Unload() {
-    if (gst_) gst_element_set_state(gst_->playbin, GST_STATE_NULL);
-    StopPolling();
-    if (gst_) gst_->path.clear();
-    state_ = PlayState::Empty;
-    length_ = 0.0;
-    lengthKnown_ = false;
-    lastPosition_ = 0.0;
-    positionQueried_ = false;
+    if (gst_) {
+        gst_element_set_state(gst_->playbin, GST_STATE_NULL);
+        gst_->path.clear();
+    }
+    clock_.Unloaded();
 }
 
 }  // namespace media

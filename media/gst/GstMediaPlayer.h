@@ -17,7 +17,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/Host.h"
+#include "engine/MediaPlayer.h"
+#include "media/PlayerClock.h"
 #include "platform/Runtime.h"
 
 namespace media {
@@ -35,12 +36,7 @@ enum class AudioOutput {
 
 class GstMediaPlayer final : public engine::MediaPlayer {
   public:
-    enum class PlayState {
-        Empty,    // nothing loaded, or the last file could not be played
-        Stopped,  // a file is loaded and rewound (after Stop or its end)
-        Playing,
-        Paused,
-    };
+    using PlayState = media::PlayState;
 
     // How often the bus is read while a song is playing or paused. The
     // progress timer's reads of the position read it too, at most every
@@ -76,7 +72,7 @@ class GstMediaPlayer final : public engine::MediaPlayer {
     double Length() override;    // seconds; 0 until known and when nothing is loaded
     double Position() override;  // seconds; 0 unless playing or paused
 
-    PlayState State() const { return state_; }
+    PlayState State() const { return clock_.State(); }
     // False when GStreamer or its playbin is not available; the player then
     // accepts every call and plays nothing.
     bool Available() const;
@@ -101,23 +97,14 @@ class GstMediaPlayer final : public engine::MediaPlayer {
 
     void PollBus();
     void RefreshLength();
-    void StartPolling();
-    void StopPolling();
     // Puts the pipeline into NULL and forgets the file.
     void Unload();
 
-    platform::Runtime& runtime_;
     std::unique_ptr<Gst> gst_;
-    PlayState state_ = PlayState::Empty;
-    platform::TimerId pollTimer_ = 0;
-    bool polling_ = false;
-    double length_ = 0.0;  // cached: the progress timer reads it every 10 ms
-    bool lengthKnown_ = false;
-    // The last position the pipeline reported, and when: Position() asks the
-    // pipeline again only after kPositionQueryInterval.
-    double lastPosition_ = 0.0;
-    bool positionQueried_ = false;
-    std::chrono::steady_clock::time_point positionQueryTime_;
+    // The play state, the bus poll, the length and the last position the
+    // pipeline reported: Position() asks the pipeline again only after
+    // kPositionQueryInterval.
+    PlayerClock clock_;
     std::chrono::steady_clock::time_point busReadTime_;
 };
 

@@ -8,7 +8,7 @@ engine="$root/engine/Engine.cpp"
 md_section="$(sed -n '/^## Commands/,/^Clicks on the windows/p' "$root/README.md" | grep '^- `')"
 txt_section="$(sed -n '/^COMMANDS/,/^CLICKS/p' "$root/packaging/windows/README.txt" | grep -- '->')"
 
-known="$(sed -n 's/^ *{"\([^"]*\)", *\(true\|false\), *&Engine::.*/\1/p' "$engine" | sort)"
+known="$(sed -n 's/^ *{"\([^"]*\)", *Argument::[A-Za-z]*, *&Engine::.*/\1/p' "$engine" | sort)"
 in_md="$(sed -n 's/^- `\([^ `]*\).*/\1/p' <<<"$md_section" | sort)"
 in_txt="$(sed -n 's/^  \([^ ]*\) .*/\1/p' <<<"$txt_section" | sort)"
 status=0

@@ -41,7 +41,7 @@ class Mp3 : public ::testing::Test {
     World w;
 };
 
-TEST_F(Mp3, HidePanelA) {
+TEST_F(Mp3, HidingNarrowsAWideWindowAndSaysWhenItIsNarrowAlready) {
     EXPECT_EQ(w.Type("3pm"), Lines{w.Status("not viewing", "mp3s")});
     EXPECT_EQ(w.calls, CallLog{Say("not viewing", "mp3s")});
 
@@ -55,7 +55,7 @@ TEST_F(Mp3, HidePanelA) {
     EXPECT_EQ(w.Type("3pm"), Lines{w.Status("not viewing", "mp3s")});
 }
 
-TEST_F(Mp3, ShowPanelB) {
+TEST_F(Mp3, ShowingNeedsSongsAndWidensTheWindowEveryTime) {
     EXPECT_EQ(w.Type("mp3"), Lines{w.Status("no", "mp3s")});
     EXPECT_EQ(w.calls, CallLog{Say("no", "mp3s")});
     UseSongs();
@@ -68,7 +68,7 @@ TEST_F(Mp3, ShowPanelB) {
     }
 }
 
-TEST_F(Mp3, ChooseFolderC) {
+TEST_F(Mp3, FolderReplyIsInvalidUnlessTheFolderOpensWithSongs) {
     EXPECT_EQ(w.Type("d songs"), Lines{w.Status("set directory", "songs")});
     EXPECT_EQ(w.Files().Path(), "songs");
     // A folder that cannot be opened: the list keeps its folder and entries.
@@ -91,7 +91,7 @@ TEST_F(Mp3, AnyFailureInsideTheFolderCommandGivesTheSameReply) {
     EXPECT_EQ(w.Type("d single"), Lines{w.Status("set directory", "single")});
 }
 
-TEST_F(Mp3, RandomSongD) {
+TEST_F(Mp3, RandomPlaysAndSelectsTheDrawnEntry) {
     EXPECT_EQ(w.Type("r"), Lines{w.Status("no", "mp3s")});
     EXPECT_EQ(w.calls, CallLog{Say("no", "mp3s")});  // nothing played, no timer
 
@@ -114,7 +114,7 @@ TEST_F(Mp3, RandomSongD) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(w.Type("r"), Lines{w.Status("random beat", "only.mp3")});
 }
 
-TEST_F(Mp3, NamedSongE) {
+TEST_F(Mp3, NamedSongPlaysAsTypedWithoutChangingTheSelection) {
     EXPECT_EQ(w.Type("p song.mp3"), Lines{w.Status("no match for", "song.mp3")});
     EXPECT_EQ(w.calls, CallLog{Say("no match for", "song.mp3")});
     UseSongs();

@@ -28,7 +28,10 @@
 
 using namespace std::chrono_literals;
 using engine::FormTimer;
+using forms::MouseButton;
+using forms::Release;
 using platform::Millis;
+using Wakeup = forms::Timers::Wakeup;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -431,15 +434,15 @@ TEST_P(Drag, MovesTheWindowInTheirTwipsArithmetic) {
     window.MouseMove(handle);
     EXPECT_EQ(window.LeftTwips(), 150 - 30);
     EXPECT_EQ(window.TopTwips(), 300 - 5);
-    window.MouseUp(handle, true, true);
+    window.MouseUp(handle, MouseButton::Left, Release::Over);
     EXPECT_EQ(window.Dragging(), 0);
 
     // The buttons are not looked at: a right-button press drags too.
-    window.MouseDown(handle, 0, 0, false);
+    window.MouseDown(handle, 0, 0, MouseButton::Other);
     world.frontEnd.cursor = {1, 1};
     window.MouseMove(handle);
     EXPECT_EQ(window.LeftTwips(), 15);
-    window.MouseUp(handle, false, true);
+    window.MouseUp(handle, MouseButton::Other, Release::Over);
 }
 
 TEST_P(Drag, AMoveWithoutAPressDoesNotMove) {
@@ -457,7 +460,7 @@ TEST_P(Drag, AMoveWithoutAPressDoesNotMove) {
     EXPECT_EQ(window.LeftTwips(), left);
     // After a release the next move does not drag either.
     window.MouseDown(handle, 12, 6);
-    window.MouseUp(handle, true, true);
+    window.MouseUp(handle, MouseButton::Left, Release::Over);
     window.MouseMove(handle);
     EXPECT_EQ(window.LeftTwips(), left);
     EXPECT_EQ(window.TopTwips(), top);
@@ -523,12 +526,12 @@ TEST(Clicks, ReachOnlyClickableControls) {
     EXPECT_TRUE(world.Trace().empty());
     // A release away from the control, or of another button, is no click.
     form.MouseDown("Label9", 1, 1);
-    form.MouseUp("Label9", true, false);
-    form.MouseDown("Label9", 1, 1, false);
-    form.MouseUp("Label9", false, true);
+    form.MouseUp("Label9", MouseButton::Left, Release::Outside);
+    form.MouseDown("Label9", 1, 1, MouseButton::Other);
+    form.MouseUp("Label9", MouseButton::Other, Release::Over);
     // Nor is a press on one control released over another.
     form.MouseDown("Label8", 1, 1);
-    form.MouseUp("Label9", true, true);
+    form.MouseUp("Label9", MouseButton::Left, Release::Over);
     EXPECT_TRUE(world.Trace().empty());
 }
 
@@ -781,14 +784,14 @@ TEST(Timers, TheFastOnesShareOneWakeUpOfTheLoop) {
     CountingRuntime runtime;
     forms::Timers timers(runtime, 10ms);
     Lines ticks;
-    const auto add = [&](const char* name, Millis interval, bool shared) {
-        return timers.Add(interval, shared, [&ticks, name] { ticks.push_back(name); });
+    const auto add = [&](const char* name, Millis interval, Wakeup wakeup) {
+        return timers.Add(interval, wakeup, [&ticks, name] { ticks.push_back(name); });
     };
-    const auto t1 = add("1", 10ms, true);
-    const auto t2 = add("2", 10ms, true);
-    const auto t3 = add("3", 100ms, true);
-    const auto t5 = add("5", 10ms, true);
-    const auto t7 = add("7", 20000ms, false);
+    const auto t1 = add("1", 10ms, Wakeup::SharedBase);
+    const auto t2 = add("2", 10ms, Wakeup::SharedBase);
+    const auto t3 = add("3", 100ms, Wakeup::SharedBase);
+    const auto t5 = add("5", 10ms, Wakeup::SharedBase);
+    const auto t7 = add("7", 20000ms, Wakeup::OwnTimer);
     for (auto id : {t5, t3, t2, t1}) timers.SetEnabled(id, true);
     EXPECT_EQ(runtime.running, 1);
     // The slow ones keep their own, so they come exactly on time.
@@ -826,11 +829,11 @@ TEST(Timers, ATickMayStopItselfOrOthersAndTheyDoNotRun) {
     forms::Timers timers(runtime, 10ms);
     Lines ticks;
     forms::Timers::Id second = 0;
-    const auto first = timers.Add(10ms, true, [&] {
+    const auto first = timers.Add(10ms, Wakeup::SharedBase, [&] {
         ticks.push_back("first");
         timers.SetEnabled(second, false);
     });
-    second = timers.Add(10ms, true, [&] { ticks.push_back("second"); });
+    second = timers.Add(10ms, Wakeup::SharedBase, [&] { ticks.push_back("second"); });
     timers.SetEnabled(first, true);
     timers.SetEnabled(second, true);
     runtime.inner.Advance(30ms);

@@ -24,7 +24,7 @@ check() {
 }
 
 toolkit='Q[A-Za-z]*[>.]|qt|gst/|glib|windows\.h|dshow\.h|ui/qt/'
-for layer in platform clientsim aol engine forms ui/console; do
+for layer in platform clientsim aol engine forms ui/console media/PlayerClock.h media/PlayerClock.cpp; do
     check "$layer" "$toolkit" "a toolkit header"
 done
 # The forms are drawn by the front ends, never the other way round.
@@ -45,6 +45,9 @@ check media/gst 'Q[A-Za-z]*[>.]|ui/' "a front end"
 # The front ends draw the forms and turn the loop; app/ puts the program
 # together over them, never the other way round.
 check ui 'app/' "the program put together above it"
+# A player implements the player interface (engine/MediaPlayer.h) and knows
+# nothing else of the layers above the platform.
+check media 'engine/([^M]|M[^e])|aol/|forms/|ui/|app/' "more of the engine than the player interface"
 # The Win32 front end draws with user32 and gdi32 (and the system's
 # tooltip control of comctl32) alone: no other toolkit, no other front end,
 # no media back end.

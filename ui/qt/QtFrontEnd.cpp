@@ -86,8 +86,7 @@ class MouseForwarder final : public QObject {
             case QEvent::MouseButtonDblClick: {
                 const auto* mouse = static_cast<QMouseEvent*>(event);
                 form_.MouseDown(control_, static_cast<float>(mouse->position().x()),
-                                static_cast<float>(mouse->position().y()),
-                                mouse->button() == Qt::LeftButton);
+                                static_cast<float>(mouse->position().y()), ButtonOf(*mouse));
                 break;
             }
             case QEvent::MouseMove:
@@ -95,8 +94,10 @@ class MouseForwarder final : public QObject {
                 break;
             case QEvent::MouseButtonRelease: {
                 const auto* mouse = static_cast<QMouseEvent*>(event);
-                form_.MouseUp(control_, mouse->button() == Qt::LeftButton,
-                              watched_->rect().contains(mouse->position().toPoint()));
+                form_.MouseUp(control_, ButtonOf(*mouse),
+                              watched_->rect().contains(mouse->position().toPoint())
+                                  ? forms::Release::Over
+                                  : forms::Release::Outside);
                 break;
             }
             default:
@@ -106,6 +107,11 @@ class MouseForwarder final : public QObject {
     }
 
   private:
+    static forms::MouseButton ButtonOf(const QMouseEvent& mouse) {
+        return mouse.button() == Qt::LeftButton ? forms::MouseButton::Left
+                                                : forms::MouseButton::Other;
+    }
+
     forms::Form& form_;
     std::string control_;
     QWidget* watched_;

@@ -53,10 +53,13 @@ void MouseForwarder::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK: {
             if (holdPointer_) SetCapture(window_);
-            const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
+            const forms::MouseButton button =
+                message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK
+                    ? forms::MouseButton::Left
+                    : forms::MouseButton::Other;
             Guard("a press", [&] {
                 form_.MouseDown(control_, static_cast<float>(XOf(lParam)),
-                                static_cast<float>(YOf(lParam)), left);
+                                static_cast<float>(YOf(lParam)), button);
             });
             break;
         }
@@ -69,13 +72,16 @@ void MouseForwarder::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             RECT client;
             GetClientRect(window_, &client);
             const POINT at{XOf(lParam), YOf(lParam)};
-            const bool over = PtInRect(&client, at) != FALSE;
+            const forms::Release release =
+                PtInRect(&client, at) != FALSE ? forms::Release::Over : forms::Release::Outside;
+            const forms::MouseButton button =
+                message == WM_LBUTTONUP ? forms::MouseButton::Left : forms::MouseButton::Other;
             // Let go before the form runs: a click may open a dialog, which
             // must have the mouse.
             if (holdPointer_ && (wParam & kAnyButton) == 0 && GetCapture() == window_) {
                 ReleaseCapture();
             }
-            Guard("a release", [&] { form_.MouseUp(control_, message == WM_LBUTTONUP, over); });
+            Guard("a release", [&] { form_.MouseUp(control_, button, release); });
             break;
         }
         default:
