@@ -7,7 +7,7 @@ namespace app {
 namespace {
 
 clientsim::ClientOptions ClientOptionsFor(const std::string& screenName,
-                                              const std::string& roomName) {
+                                          const std::string& roomName) {
     clientsim::ClientOptions options;
     options.screenName = screenName;
     options.roomName = roomName;
@@ -28,8 +28,7 @@ std::vector<std::string> RoomMembers(const std::string& screenName) {
 }
 
 SimulatedClient::SimulatedClient(platform::Runtime& runtime, const std::string& screenName,
-                                 const std::string& roomName,
-                                 clientsim::ClientObserver observer)
+                                 const std::string& roomName, clientsim::ClientObserver observer)
     : windows_(runtime), client_(windows_, runtime, ClientOptionsFor(screenName, roomName)) {
     client_.SignOn();
     client_.SetObserver(std::move(observer));

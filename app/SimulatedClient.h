@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Runtime.h"
 #include "clientsim/SimChatClient.h"
+#include "platform/Runtime.h"
 #include "platform/sim/SimWindowSystem.h"
 
 namespace app {

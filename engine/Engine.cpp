@@ -21,7 +21,6 @@ namespace {
 // is caught silently where the event entered the engine.
 struct QuitUnwind {};
 
-
 void ReportFailure(const char* where, const char* what) {
     std::cerr << "moonrake ruze: " << where << ": " << what << std::endl;
 }

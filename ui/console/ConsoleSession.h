@@ -19,8 +19,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "forms/Form1.h"
 #include "clientsim/SimChatClient.h"
+#include "forms/Form1.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "ui/console/ConsoleRuntime.h"
 
