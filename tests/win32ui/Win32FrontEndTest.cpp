@@ -13,8 +13,9 @@
 #include <vector>
 
 // World.h first: windows.h must come after the project's headers.
-#include "tests/win32ui/Capture.h"
 #include "tests/win32ui/World.h"
+
+#include "tests/win32ui/Capture.h"
 #include "ui/win32/LocaleSeparators.h"
 
 // After windows.h (World.h).
