@@ -13,6 +13,7 @@
 #undef MessageBox
 
 #include "platform/win32/PromptDialog.h"
+#include "platform/win32/Utf16.h"
 
 namespace platform {
 namespace {
@@ -47,24 +48,6 @@ int DayOfYear(int year, int month, int day) {
     static constexpr int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
     bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return kBefore[month - 1] + day - 1 + (leap && month > 2 ? 1 : 0);
-}
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-    return utf8;
 }
 
 }  // namespace
@@ -234,7 +217,7 @@ std::optional<std::vector<std::string>> Win32Runtime::ListFolder(const std::stri
     // the ANSI code page, which cannot hold every name a folder may have.
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path path = folder.empty() ? fs::path(L".") : fs::path(Widen(folder));
+    fs::path path = folder.empty() ? fs::path(L".") : fs::path(Utf16FromUtf8(folder));
     fs::directory_iterator it(path, ec);
     if (ec) return std::nullopt;
     std::vector<std::string> names;
@@ -242,7 +225,7 @@ std::optional<std::vector<std::string>> Win32Runtime::ListFolder(const std::stri
         if (ec) break;
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
-        std::string name = Narrow(it->path().filename().wstring());
+        std::string name = Utf8FromUtf16(it->path().filename().wstring());
         if (WildcardMatch(pattern, name)) names.push_back(std::move(name));
     }
     std::sort(names.begin(), names.end());
