@@ -61,7 +61,8 @@ Program::Program(platform::Runtime& runtime, forms::FrontEnd& frontEnd, ProgramO
     : runtime_(runtime),
       windows_(runtime),
       client_(windows_, runtime, ClientOptionsFor(options)),
-      services_{windows_, runtime},
+      random_(runtime),
+      services_{windows_, runtime, random_},
       player_(MakeMediaPlayer(runtime)) {
     client_.SignOn();
     client_.SetObserver(std::move(options.observer));

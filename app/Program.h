@@ -12,6 +12,7 @@
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/FrontEnd.h"
+#include "platform/Random.h"
 #include "platform/Runtime.h"
 #include "platform/Services.h"
 #include "platform/sim/SimChatClient.h"
@@ -54,6 +55,7 @@ class Program {
     platform::Runtime& runtime_;
     platform::sim::SimWindowSystem windows_;
     platform::sim::SimChatClient client_;
+    platform::Random random_;
     platform::Services services_;
     std::unique_ptr<engine::MediaPlayer> player_;
     // Last, so it goes first: its scanners and timers use everything above.

@@ -12,7 +12,7 @@
 #include "aol/ClientCheck.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
-#include "platform/TestRuntime.h"
+#include "platform/VirtualRuntime.h"
 #include "platform/sim/SimChatClient.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "ui/console/ConsoleFrontEnd.h"
@@ -102,7 +102,7 @@ int RunCheck([[maybe_unused]] const app::CommandLine& commandLine) {
     platform::Win32WindowApi windows;
     return PrintCheck(windows);
 #else
-    platform::TestRuntime runtime;
+    platform::VirtualRuntime runtime;
     platform::sim::SimWindowSystem windows(runtime);
     platform::sim::ClientOptions options;
     options.screenName = commandLine.screenName;

@@ -127,8 +127,8 @@ Control Label(const char* name, const char* container, int left, int top, int wi
 // the File1 control so that the front end shows them.
 class Form1::FileListBox final : public engine::FileList {
   public:
-    FileListBox(Form1& form, platform::Runtime& runtime)
-        : form_(form), list_(runtime), control_(form.Get("File1")) {
+    FileListBox(Form1& form, platform::FolderListing listFolder)
+        : form_(form), list_(listFolder), control_(form.Get("File1")) {
         control_.visible = list_.Visible();
         control_.items = Entries();
     }
@@ -350,7 +350,7 @@ void Form1::BuildMp3Panel() {
     files.font = kSmallFonts;
     files.toolTip = "list of mp3s";
     Add(std::move(files));
-    file1_ = std::make_unique<FileListBox>(*this, services_.runtime);
+    file1_ = std::make_unique<FileListBox>(*this, services_.listFolder);
 }
 
 engine::FileList& Form1::File1() {

@@ -95,18 +95,6 @@ TEST_F(QtRuntimeQuit, AfterQuitNothingRunsAndWaitsReturn) {
     EXPECT_EQ(runtime.Prompt("text", "title", ""), "");
 }
 
-TEST(QtRuntime, RandomStaysBelowOne) {
-    ui::QtRuntime runtime;
-    double sum = 0;
-    for (int i = 0; i < 20000; ++i) {
-        double r = runtime.Random();
-        ASSERT_GE(r, 0.0);
-        ASSERT_LT(r, 1.0);
-        sum += r;
-    }
-    EXPECT_NEAR(sum / 20000, 0.5, 0.02);
-}
-
 TEST(QtRuntime, PromptReturnsTheTypedTextOrNothingWhenCancelled) {
     ui::QtRuntime runtime;
     QString seenTitle, seenLabel;

@@ -16,6 +16,7 @@
 #include "ui/qt/QtRuntime.h"
 
 #ifdef _WIN32
+#include "platform/win32/WideFolder.h"
 #include "platform/win32/Win32WindowApi.h"
 #endif
 
@@ -101,7 +102,8 @@ int RunOnClient(const app::CommandLine& commandLine) {
     QtRuntime runtime;
     QtFrontEnd frontEnd({{}, &runtime});
     platform::Win32WindowApi windows;
-    platform::Services services{windows, runtime};
+    platform::Random random(runtime);
+    platform::Services services{windows, runtime, random, &platform::ListMatchingFilesWide};
     std::unique_ptr<engine::MediaPlayer> player = app::MakeMediaPlayer(runtime);
     forms::Form1Options options;
     if (commandLine.trace) options.trace = PrintTrace;

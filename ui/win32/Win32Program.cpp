@@ -7,6 +7,7 @@
 #include "app/Program.h"
 #include "forms/Form1.h"
 #include "platform/Services.h"
+#include "platform/win32/WideFolder.h"
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "ui/win32/Win32FrontEnd.h"
@@ -30,7 +31,8 @@ int RunWin32Program(const app::CommandLine& commandLine) {
     // Declared before the window and the player: they go first.
     Win32FrontEnd frontEnd({&runtime});
     platform::Win32WindowApi windows;
-    platform::Services services{windows, runtime};
+    platform::Random random(runtime);
+    platform::Services services{windows, runtime, random, &platform::ListMatchingFilesWide};
     std::unique_ptr<engine::MediaPlayer> player = app::MakeMediaPlayer(runtime);
     forms::Form1Options options;
     if (commandLine.trace) options.trace = PrintTrace;
