@@ -174,9 +174,9 @@ void SendInstantMessage(platform::Services& services, const std::string& screenN
     }
 }
 
-double RandomNumber(platform::Runtime& runtime, const std::string& maxText) {
-    runtime.Reseed();
-    double r = runtime.Random();
+double RandomNumber(platform::Random& random, const std::string& maxText) {
+    random.Reseed();
+    double r = random.Next();
     double m = 0;
     auto first = maxText.find_first_not_of(' ');
     if (first != std::string::npos) {

@@ -35,7 +35,7 @@ void SendInstantMessage(platform::Services& services, const std::string& screenN
 
 // A whole number from 1 to the number in `maxText`, reseeding first; 1 when
 // that number is below 1 or is not a number.
-double RandomNumber(platform::Runtime& runtime, const std::string& maxText);
+double RandomNumber(platform::Random& random, const std::string& maxText);
 
 // Waits about `seconds` whole seconds, counted from the nearest whole second
 // of the clock and measured on the monotonic clock, handling events meanwhile.

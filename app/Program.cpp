@@ -56,7 +56,9 @@ void PrintToStandardOutput(const std::string& line) {
 
 Program::Program(platform::Runtime& runtime, platform::WindowApi& windows,
                  forms::FrontEnd& frontEnd, ProgramOptions options)
-    : services_{windows, runtime}, player_(MakeMediaPlayer(runtime)) {
+    : random_(runtime),
+      services_{windows, runtime, random_, options.listFolder},
+      player_(MakeMediaPlayer(runtime)) {
     forms::Form1Options formOptions;
     formOptions.trace = std::move(options.trace);
     form1_ = std::make_unique<forms::Form1>(services_, *player_, frontEnd, std::move(formOptions));

@@ -13,6 +13,7 @@
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/FrontEnd.h"
+#include "platform/Random.h"
 #include "platform/Runtime.h"
 #include "platform/Services.h"
 #include "platform/WindowApi.h"
@@ -22,6 +23,8 @@ namespace app {
 struct ProgramOptions {
     // Receives Form1's trace lines; nothing is traced when empty.
     std::function<void(const std::string&)> trace;
+    // How the mp3 panel lists its folder.
+    platform::FolderListing listFolder = &platform::ListMatchingFiles;
 };
 
 // Prints one line of the program's output, without its line break.
@@ -54,6 +57,7 @@ class Program {
     forms::Form1& MainWindow() { return *form1_; }
 
   private:
+    platform::Random random_;
     platform::Services services_;
     std::unique_ptr<engine::MediaPlayer> player_;
     // Last, so it goes first: its scanners and timers use everything above.

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "app/Program.h"
 #include "app/Run.h"
 #include "ui/qt/QtApplication.h"
@@ -5,6 +7,7 @@
 #include "ui/qt/QtRuntime.h"
 
 #ifdef _WIN32
+#include "platform/win32/WideFolder.h"
 #include "platform/win32/Win32WindowApi.h"
 #else
 #include "app/SimulatedClient.h"
@@ -25,7 +28,9 @@ int RunOnClient(const CommandLine& commandLine, ui::QtApplication& application) 
     ui::QtRuntime runtime;
     ui::QtFrontEnd frontEnd({{}, &runtime});
     platform::Win32WindowApi windows;
-    Program program(runtime, windows, frontEnd, OptionsFor(commandLine, PrintToStandardOutput));
+    ProgramOptions options = OptionsFor(commandLine, PrintToStandardOutput);
+    options.listFolder = &platform::ListMatchingFilesWide;
+    Program program(runtime, windows, frontEnd, std::move(options));
     program.Load();
     if (runtime.QuitRequested()) return 0;
     return application.Exec();

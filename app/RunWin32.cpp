@@ -1,5 +1,8 @@
+#include <utility>
+
 #include "app/Program.h"
 #include "app/Run.h"
+#include "platform/win32/WideFolder.h"
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "ui/win32/Win32FrontEnd.h"
@@ -19,7 +22,9 @@ int RunWin32(const CommandLine& commandLine) {
     // Declared before the program: its windows and its player go first.
     ui::Win32FrontEnd frontEnd({&runtime});
     platform::Win32WindowApi windows;
-    Program program(runtime, windows, frontEnd, OptionsFor(commandLine, PrintToStandardOutput));
+    ProgramOptions options = OptionsFor(commandLine, PrintToStandardOutput);
+    options.listFolder = &platform::ListMatchingFilesWide;
+    Program program(runtime, windows, frontEnd, std::move(options));
     program.Load();
     while (!runtime.QuitRequested()) runtime.WaitForEvents(kLongestWait);
     return 0;

@@ -9,25 +9,10 @@
 #include <cstdio>
 #include <iostream>
 
+#include "platform/win32/Utf16.h"
+
 namespace app {
 namespace {
-
-std::string ToUtf8(const wchar_t* text, int length) {
-    if (length <= 0) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), n);
-    return out;
-}
 
 // How many bytes at the end of `text` begin a UTF-8 sequence that has not
 // yet arrived in full: they wait for the rest instead of becoming U+FFFD.
@@ -74,7 +59,7 @@ class ConsoleOutBuf final : public std::streambuf {
   private:
     bool Write() {
         const std::size_t keep = IncompleteTail(pending_);
-        std::wstring wide = FromUtf8(pending_.substr(0, pending_.size() - keep));
+        std::wstring wide = platform::Utf16FromUtf8(pending_.substr(0, pending_.size() - keep));
         pending_.erase(0, pending_.size() - keep);
         const wchar_t* at = wide.data();
         std::size_t left = wide.size();
@@ -123,7 +108,7 @@ class ConsoleInBuf final : public std::streambuf {
         // Half of a surrogate pair waits for its other half.
         if (wide[length - 1] >= 0xD800 && wide[length - 1] <= 0xDBFF) carry_ = wide[--length];
         atLineStart_ = length > 0 && wide[length - 1] == L'\n';
-        buffer_ = ToUtf8(wide, static_cast<int>(length));
+        buffer_ = platform::Utf8FromUtf16(wide, length);
         setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
         if (buffer_.empty()) return underflow();
         return traits_type::to_int_type(*gptr());
@@ -145,7 +130,7 @@ std::vector<std::string> Utf8Arguments() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
     if (argv == nullptr) return args;
     for (int i = 1; i < count; ++i) {
-        args.push_back(ToUtf8(argv[i], static_cast<int>(wcslen(argv[i]))));
+        args.push_back(platform::Utf8FromUtf16(argv[i], wcslen(argv[i])));
     }
     LocalFree(argv);
     return args;

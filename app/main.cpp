@@ -13,7 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/Run.h"
 #include "app/SimulatedClient.h"
-#include "platform/TestRuntime.h"
+#include "platform/VirtualRuntime.h"
 
 #ifdef _WIN32
 #include "app/WindowsStdio.h"
@@ -77,7 +77,7 @@ int RunCheck([[maybe_unused]] const app::CommandLine& commandLine) {
     platform::Win32WindowApi windows;
     return PrintCheck(windows);
 #else
-    platform::TestRuntime runtime;
+    platform::VirtualRuntime runtime;
     app::SimulatedClient client(runtime, commandLine.screenName, commandLine.roomName);
     return PrintCheck(client.Windows());
 #endif

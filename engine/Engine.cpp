@@ -394,7 +394,7 @@ void Engine::PlayRandom(const std::string&) {
     }
     host_.SetTimerEnabled(FormTimer::Timer2, true);
     host_.SetTimerEnabled(FormTimer::Timer3, true);
-    const double drawn = modAolTools::RandomNumber(services_.runtime, std::to_string(count));
+    const double drawn = modAolTools::RandomNumber(services_.random, std::to_string(count));
     int index = 0;  // position 1 also for a draw that is out of range
     if (drawn >= 1.0 && drawn <= static_cast<double>(count)) index = static_cast<int>(drawn) - 1;
     list.SetListIndex(index);

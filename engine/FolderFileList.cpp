@@ -3,11 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/Folder.h"
-
 namespace engine {
 
-FolderFileList::FolderFileList(platform::Runtime& runtime) : runtime_(runtime) {
+FolderFileList::FolderFileList(platform::FolderListing listFolder) : listFolder_(listFolder) {
     std::error_code error;
     const std::filesystem::path current = std::filesystem::current_path(error);
     if (error) return;
@@ -15,7 +13,7 @@ FolderFileList::FolderFileList(platform::Runtime& runtime) : runtime_(runtime) {
 }
 
 bool FolderFileList::SetPath(const std::string& folder) {
-    std::optional<std::vector<std::string>> names = runtime_.ListFolder(folder, "*.mp3");
+    std::optional<std::vector<std::string>> names = listFolder_(folder, "*.mp3");
     if (!names) return false;
     if (names->size() > static_cast<std::size_t>(kMaxEntries)) names->resize(kMaxEntries);
     path_ = folder;

@@ -1,19 +1,19 @@
 #pragma once
-// The mp3 file list on a real folder: the "*.mp3" names the runtime lists,
-// in its order. It starts on the process's current working folder, hidden,
+// The mp3 file list on a real folder: the "*.mp3" names the folder listing
+// gives, in its order. It starts on the process's current working folder, hidden,
 // with nothing selected.
 
 #include <string>
 #include <vector>
 
 #include "engine/FileList.h"
-#include "platform/Runtime.h"
+#include "platform/Folder.h"
 
 namespace engine {
 
 class FolderFileList final : public FileList {
   public:
-    explicit FolderFileList(platform::Runtime& runtime);
+    explicit FolderFileList(platform::FolderListing listFolder = &platform::ListMatchingFiles);
 
     bool SetPath(const std::string& folder) override;
     std::string Path() const override { return path_; }
@@ -29,7 +29,7 @@ class FolderFileList final : public FileList {
     static constexpr int kMaxEntries = 32767;
 
   private:
-    platform::Runtime& runtime_;
+    platform::FolderListing listFolder_;
     std::string path_;
     std::vector<std::string> entries_;
     int listIndex_ = -1;

@@ -82,8 +82,8 @@ std::string RotateLeft(const std::string& text) {
 // the File1 control so that the front end shows them.
 class Form1::FileListBox final : public engine::FileList {
   public:
-    FileListBox(Form1& form, platform::Runtime& runtime)
-        : form_(form), list_(runtime), control_(form.Get("File1")) {
+    FileListBox(Form1& form, platform::FolderListing listFolder)
+        : form_(form), list_(listFolder), control_(form.Get("File1")) {
         control_.visible = list_.Visible();
         control_.items = Entries();
     }
@@ -135,7 +135,7 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, forms::F
       engine_(services, *this, state_),
       timers_(services.runtime, Millis{10}) {
     BuildControls();
-    file1_ = std::make_unique<FileListBox>(*this, services_.runtime);
+    file1_ = std::make_unique<FileListBox>(*this, services_.listFolder);
     // The controls the fast timers write, looked up once.
     label2_ = &Get("Label2");
     label3_ = &Get("Label3");

@@ -25,7 +25,7 @@
 #include "aol/NiteScan.h"
 #include "clientsim/SimChatClient.h"
 #include "platform/AnsiText.h"
-#include "platform/TestRuntime.h"
+#include "platform/VirtualRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
 
 namespace {
@@ -59,16 +59,17 @@ class Input {
 
 // One run on a transcript of the given rich edit generation.
 void Run(const std::uint8_t* data, std::size_t size, clientsim::RichEditGeneration generation) {
-    platform::TestRuntime runtime;
+    platform::VirtualRuntime runtime;
     platform::sim::SimWindowSystem windows(runtime);
-    platform::Services services{windows, runtime};
+    platform::Random random(runtime);
+    platform::Services services{windows, runtime, random};
     clientsim::ClientOptions options;
     options.historyLimit = 8;
     options.roomWidth = 30;
     options.transcriptGeneration = generation;
     clientsim::SimChatClient client(windows, runtime, options);
     client.SignOn();
-    runtime.RunUntilIdle();
+    runtime.DoEvents();
 
     aol::NiteScan scan(services);
     std::vector<std::pair<std::string, std::string>> reported;
@@ -89,7 +90,7 @@ void Run(const std::uint8_t* data, std::size_t size, clientsim::RichEditGenerati
         }
     };
     auto read = [&] {
-        runtime.RunUntilIdle();
+        runtime.DoEvents();
         for (std::size_t id : present) {
             if (repeat[id]) continue;
             if (expected.empty() || id > expected.back()) expected.push_back(id);

@@ -44,22 +44,29 @@ std::optional<std::string> Utf8FromPath(const std::filesystem::path& path) {
     }
 }
 
-std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
-                                                          const std::string& pattern) {
+std::optional<std::vector<std::string>> ListMatchingFilesIn(
+    const std::filesystem::path& folder, const std::string& pattern,
+    std::optional<std::string> (*utf8Name)(const std::filesystem::path& name)) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : PathFromUtf8(folder), ec);
+    fs::directory_iterator it(folder, ec);
     if (ec) return std::nullopt;
     std::vector<std::string> names;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec) break;
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
-        std::optional<std::string> name = Utf8FromPath(it->path().filename());
+        std::optional<std::string> name = utf8Name(it->path().filename());
         if (name && WildcardMatch(pattern, *name)) names.push_back(std::move(*name));
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
+                                                          const std::string& pattern) {
+    return ListMatchingFilesIn(folder.empty() ? std::filesystem::path(".") : PathFromUtf8(folder),
+                               pattern, &Utf8FromPath);
 }
 
 }  // namespace platform

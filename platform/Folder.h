@@ -21,8 +21,19 @@ std::optional<std::string> Utf8FromPath(const std::filesystem::path& path);
 
 // The names of the regular files in `folder` that match `pattern`, sorted;
 // nothing when the folder cannot be opened (missing, not a folder, no access).
-// Folder and names are UTF-8.
+// Folder and names are UTF-8; a name that UTF-8 cannot hold is left out.
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
                                                           const std::string& pattern);
+
+// How the program lists a folder: ListMatchingFiles, or on Windows its
+// variant on wide paths (platform/win32/WideFolder.h).
+using FolderListing = std::optional<std::vector<std::string>> (*)(const std::string& folder,
+                                                                  const std::string& pattern);
+
+// The listing itself, for both: the files of `folder` whose names, as
+// `utf8Name` gives them (nothing: left out), match `pattern`, sorted.
+std::optional<std::vector<std::string>> ListMatchingFilesIn(
+    const std::filesystem::path& folder, const std::string& pattern,
+    std::optional<std::string> (*utf8Name)(const std::filesystem::path& name));
 
 }  // namespace platform

@@ -1,19 +1,21 @@
 #pragma once
-// The program's one event loop and the operating-system services around it.
+// The program's one event loop and the clocks around it, and how it asks the
+// user.
 //
 // Everything runs on one thread. Code that must stay responsive while it
 // waits (Pause, the instant-message waits, modal prompts) pumps this loop, so
-// other events run nested inside it. Two implementations matter: the real
-// one (standard library or Qt) and TestRuntime, whose clock is virtual so a
-// one-minute timer or a ten-second bound costs microseconds in a test.
+// other events run nested inside it. Every implementation derives from
+// QueuedRuntime, which holds the queue, the timers and the quit rule once;
+// each supplies only its clock, how it waits and how it asks the user: Qt's
+// and Win32's on the real clock, and VirtualRuntime, whose clock is virtual
+// so that a one-minute timer or a ten-second bound costs microseconds (the
+// console and the tests run on it).
 
 #include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <functional>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -52,21 +54,11 @@ class Runtime {
     virtual void RequestQuit() = 0;
     virtual bool QuitRequested() const = 0;
 
-    // --- random numbers (Randomize and Rnd) ---
-    virtual void Reseed() = 0;    // from the clock
-    virtual double Random() = 0;  // uniform in [0, 1)
-
     // --- modal dialogs (they pump the loop while open) ---
     // The typed text; an empty text when cancelled.
     virtual std::string Prompt(const std::string& text, const std::string& title,
                                const std::string& defaultAnswer) = 0;
     virtual void MessageBox(const std::string& text, const std::string& title) = 0;
-
-    // --- files ---
-    // File names in `folder` matching the wildcard `pattern` (case-insensitive,
-    // "*" and "?"), sorted; nothing when the folder cannot be opened.
-    virtual std::optional<std::vector<std::string>> ListFolder(const std::string& folder,
-                                                               const std::string& pattern) = 0;
 };
 
 }  // namespace platform

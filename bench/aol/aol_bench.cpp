@@ -5,7 +5,7 @@
 #include "aol/NiteScan.h"
 #include "aol/modAolTools.h"
 #include "clientsim/SimChatClient.h"
-#include "platform/TestRuntime.h"
+#include "platform/VirtualRuntime.h"
 
 namespace {
 
@@ -23,9 +23,10 @@ struct World {
         : client(windows, runtime, std::move(options)) {
         client.SignOn();
     }
-    platform::TestRuntime runtime;
+    platform::VirtualRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
-    platform::Services services{windows, runtime};
+    platform::Random random{runtime};
+    platform::Services services{windows, runtime, random};
     clientsim::SimChatClient client;
 };
 
@@ -37,7 +38,7 @@ void BM_OwnLineCheck(benchmark::State& state) {
     for (int i = 2; i < childWindows; ++i) {
         world.client.OpenChild("Window " + std::to_string(i), {"RICHCNTL", "_AOL_Icon"});
     }
-    world.runtime.RunUntilIdle();
+    world.runtime.DoEvents();
     for (auto _ : state) {
         std::string name = modAolTools::GetOwnScreenName(world.windows);
         std::string room =
@@ -53,14 +54,14 @@ BENCHMARK(BM_OwnLineCheck)->Arg(2)->Arg(10)->Arg(100);
 void BM_ScannerNoticesOneLine(benchmark::State& state) {
     World world;
     for (int64_t i = 0; i < state.range(0); ++i) world.client.Say("KarenK", "line of history");
-    world.runtime.RunUntilIdle();
+    world.runtime.DoEvents();
     aol::NiteScan scan(world.services);
     int64_t heard = 0;
     scan.SetChatLineHandler([&](const std::string&, const std::string&) { ++heard; });
     scan.ScanON();
     for (auto _ : state) {
         world.client.Say("KarenK", "one more line");
-        world.runtime.RunUntilIdle();
+        world.runtime.DoEvents();
     }
     if (heard != static_cast<int64_t>(state.iterations())) state.SkipWithError("lines lost");
 }
@@ -74,7 +75,7 @@ void BM_ScannerNoticesOneWrappedLine(benchmark::State& state) {
         "a chat line long enough to wrap over many display lines in a narrow room, which is "
         "what happens when someone pastes a paragraph into the room at once";
     for (int64_t i = 0; i < state.range(0); ++i) world.client.Say("KarenK", longLine);
-    world.runtime.RunUntilIdle();
+    world.runtime.DoEvents();
     aol::NiteScan scan(world.services);
     int64_t heard = 0;
     scan.SetChatLineHandler(
@@ -82,7 +83,7 @@ void BM_ScannerNoticesOneWrappedLine(benchmark::State& state) {
     scan.ScanON();
     for (auto _ : state) {
         world.client.Say("KarenK", longLine);
-        world.runtime.RunUntilIdle();
+        world.runtime.DoEvents();
     }
     if (heard != static_cast<int64_t>(state.iterations())) state.SkipWithError("lines lost or cut");
 }
@@ -97,7 +98,7 @@ void BM_ScannerNoticesOneLineWhileTrimming(benchmark::State& state) {
     for (int64_t i = 0; i < state.range(0); ++i) {
         world.client.Say("KarenK", "line of history " + std::to_string(i));
     }
-    world.runtime.RunUntilIdle();
+    world.runtime.DoEvents();
     aol::NiteScan scan(world.services);
     int64_t heard = 0;
     scan.SetChatLineHandler([&](const std::string&, const std::string&) { ++heard; });
@@ -105,7 +106,7 @@ void BM_ScannerNoticesOneLineWhileTrimming(benchmark::State& state) {
     int64_t n = 0;
     for (auto _ : state) {
         world.client.Say("KarenK", "one more line " + std::to_string(++n));
-        world.runtime.RunUntilIdle();
+        world.runtime.DoEvents();
     }
     if (heard != static_cast<int64_t>(state.iterations())) state.SkipWithError("lines lost");
 }

@@ -10,7 +10,7 @@
 #include "EngineWorld.h"
 #include "engine/Engine.h"
 #include "engine/PrepareLine.h"
-#include "platform/TestRuntime.h"
+#include "tests/support/TestRuntime.h"
 
 namespace {
 
@@ -107,9 +107,9 @@ class NoOpHost final : public engine::Host {
 };
 
 void BareWalk(benchmark::State& state, const std::string& text) {
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     NullWindows windows;
-    platform::Services services{windows, runtime};
+    platform::Services services{windows, runtime, runtime.random()};
     NoOpHost host;
     engine::AppState appState;
     engine::Engine engine(services, host, appState);

@@ -18,8 +18,8 @@
 #include <limits>
 #include <string>
 
+#include "bench/media/StdRuntime.h"
 #include "media/gst/GstMediaPlayer.h"
-#include "platform/StdRuntime.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     const double limit = argc > 2 ? std::atof(argv[2]) : 0.0;
     const int tickMs = argc > 3 ? std::atoi(argv[3]) : 10;
 
-    platform::StdRuntime runtime;
+    bench::StdRuntime runtime;
     media::GstMediaPlayer player(runtime);
     if (!player.Available()) {
         std::fprintf(stderr, "GStreamer is not available\n");

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <utility>
 
+#include "platform/win32/Utf16.h"
+
 // After the project's headers: windows.h defines macros (MessageBox, ...)
 // that would rename what those headers declare.
 #include <dshow.h>
@@ -57,16 +59,6 @@ class ComRef {
   private:
     T* p_ = nullptr;
 };
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
 
 // A missing path or a folder is known to be unplayable without building a
 // graph for it; anything else is left to DirectShow to judge.
@@ -220,7 +212,7 @@ std::int32_t DShowMediaPlayer::BalanceToDirectShow(std::int32_t balance) {
 void DShowMediaPlayer::OpenAndPlay(const std::string& path) {
     if (!comReady_) return;
     Unload();
-    const std::wstring file = Widen(path);
+    const std::wstring file = platform::Utf16FromUtf8(path);
     if (!IsFile(file)) return;  // missing, a folder, or nothing at all
 
     HRESULT hr = S_OK;

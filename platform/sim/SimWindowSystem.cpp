@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/EventQueue.h"
+#include "platform/TimerSchedule.h"
 
 namespace platform::sim {
 namespace {

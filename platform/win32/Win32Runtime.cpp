@@ -1,12 +1,8 @@
 #include "platform/win32/Win32Runtime.h"
 
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <random>
 
 #include "platform/AnsiText.h"
-#include "platform/Folder.h"
 
 // After the project's headers: windows.h turns MessageBox into a macro.
 #include <windows.h>
@@ -49,36 +45,10 @@ int DayOfYear(int year, int month, int day) {
     return kBefore[month - 1] + day - 1 + (leap && month > 2 ? 1 : 0);
 }
 
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-    return utf8;
-}
-
 }  // namespace
-
-Win32Runtime::Win32Runtime() {
-    Reseed();
-}
 
 Win32Runtime::~Win32Runtime() {
     if (modalOwner == this) modalOwner = nullptr;
-}
-
-Millis Win32Runtime::Monotonic() {
-    return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
 std::tm Win32Runtime::LocalTime() {
@@ -103,20 +73,12 @@ double Win32Runtime::SecondsSinceMidnight() {
     return st.wHour * 3600.0 + st.wMinute * 60.0 + st.wSecond + st.wMilliseconds / 1000.0;
 }
 
-void Win32Runtime::PostDelayed(Millis delay, Task task) {
-    queue_.PostAt(Monotonic() + std::max(delay, Millis{0}), std::move(task));
-}
-
-TimerId Win32Runtime::StartTimer(Millis interval, Task tick) {
-    return queue_.StartTimer(Monotonic(), interval, std::move(tick));
-}
-
-void Win32Runtime::PumpMessages() {
+void Win32Runtime::HandleOutside() {
     MSG msg;
-    for (int i = 0; i < kMaxMessagesPerPump && !quit_; ++i) {
+    for (int i = 0; i < kMaxMessagesPerPump && !QuitRequested(); ++i) {
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
         if (msg.message == WM_QUIT) {
-            quit_ = true;
+            RequestQuit();
             break;
         }
         TranslateMessage(&msg);
@@ -124,48 +86,16 @@ void Win32Runtime::PumpMessages() {
     }
 }
 
-void Win32Runtime::RunQueue() {
-    queue_.RunAllDue(Monotonic(), [this] { return quit_; });
-}
-
-void Win32Runtime::DoEvents() {
-    if (quit_) return;
-    PumpMessages();
-    RunQueue();
-}
-
-void Win32Runtime::WaitForEvents(Millis maxWait) {
-    if (quit_) return;
-    if (!queue_.HasReady()) {
-        Millis now = Monotonic();
-        Millis until = now + std::max(maxWait, Millis{0});
-        if (auto due = queue_.NextDue()) until = std::min(until, *due);
-        Millis left = std::max(until - now, Millis{0});
-        // Wakes for any message (sent ones from other processes included),
-        // even one that arrived before this call and was only looked at.
-        const DWORD woke = MsgWaitForMultipleObjectsEx(
-            0, nullptr, static_cast<DWORD>(std::min<Millis::rep>(left.count(), 0x7FFFFFFF)),
-            QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        // Nothing came in: only the program's own work is due. Not looking
-        // at an empty queue saves a round trip on every tick of a timer.
-        if (woke == WAIT_TIMEOUT) {
-            RunQueue();
-            return;
-        }
-    }
-    DoEvents();
-}
-
-void Win32Runtime::Reseed() {
-    seed_ = static_cast<std::uint64_t>(
-                std::chrono::high_resolution_clock::now().time_since_epoch().count()) ^
-            (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32);
-}
-
-double Win32Runtime::Random() {
-    std::mt19937_64 engine(seed_);
-    seed_ = engine();
-    return static_cast<double>(engine() >> 11) * 0x1.0p-53;
+bool Win32Runtime::SleepUntil(Millis deadline) {
+    Millis left = std::max(deadline - Monotonic(), Millis{0});
+    // Wakes for any message (sent ones from other processes included),
+    // even one that arrived before this call and was only looked at.
+    const DWORD woke = MsgWaitForMultipleObjectsEx(
+        0, nullptr, static_cast<DWORD>(std::min<Millis::rep>(left.count(), 0x7FFFFFFF)),
+        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // Nothing came in: only the program's own work is due. Not looking at an
+    // empty message queue saves a round trip on every tick of a timer.
+    return woke != WAIT_TIMEOUT;
 }
 
 // While a dialog is open its own modal loop dispatches the thread's
@@ -212,41 +142,20 @@ HWND Win32Runtime::DialogOwner() const {
 
 std::string Win32Runtime::Prompt(const std::string& text, const std::string& title,
                                  const std::string& defaultAnswer) {
-    if (quit_) return "";
+    if (QuitRequested()) return "";
     KeyboardReturn keyboard;
     ModalScope modal(*this);
     std::optional<std::string> answer = RunPromptDialog(DialogOwner(), text, title, defaultAnswer);
-    if (!answer || quit_) return "";
+    if (!answer || QuitRequested()) return "";
     return *answer;
 }
 
 void Win32Runtime::MessageBox(const std::string& text, const std::string& title) {
-    if (quit_) return;
+    if (QuitRequested()) return;
     KeyboardReturn keyboard;
     ModalScope modal(*this);
     MessageBoxA(DialogOwner(), ToAnsi(text).c_str(), ToAnsi(title).c_str(),
                 MB_OK | MB_SETFOREGROUND);
-}
-
-std::optional<std::vector<std::string>> Win32Runtime::ListFolder(const std::string& folder,
-                                                                 const std::string& pattern) {
-    // Wide paths throughout: a narrow std::filesystem path on Windows is in
-    // the ANSI code page, which cannot hold every name a folder may have.
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path path = folder.empty() ? fs::path(L".") : fs::path(Widen(folder));
-    fs::directory_iterator it(path, ec);
-    if (ec) return std::nullopt;
-    std::vector<std::string> names;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
-        std::string name = Narrow(it->path().filename().wstring());
-        if (WildcardMatch(pattern, name)) names.push_back(std::move(name));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }  // namespace platform

@@ -38,6 +38,7 @@ class Automation : public ::testing::Test {
     }
     platform::WindowApi& windows() { return driver->Services().windows; }
     platform::Runtime& runtime() { return driver->Services().runtime; }
+    platform::Random& random() { return driver->Services().random; }
     // Long enough for the client (and a polling scanner) to catch up.
     void Catchup() {
         driver->Settle();
@@ -431,7 +432,7 @@ TEST_F(Automation, RandomNumberStaysInRange) {
         std::set<int> seen;
         for (int i = 0; i < 200; ++i) {
             driver->Advance(7ms);  // it reseeds from the clock on every call
-            double r = modAolTools::RandomNumber(runtime(), c.max);
+            double r = modAolTools::RandomNumber(random(), c.max);
             ASSERT_EQ(r, static_cast<int>(r)) << c.max;
             seen.insert(static_cast<int>(r));
         }
@@ -761,7 +762,7 @@ TEST_P(Scanner, WhateverTheControlAnswersNoOldLineIsReportedAndNoneTwice) {
         for (int i = 0; i < 8; ++i) driver->Say("KarenK", "old " + std::to_string(++n));
         Catchup();
         DeafWindows deaf(windows(), c.unknown);
-        platform::Services services{deaf, runtime()};
+        platform::Services services{deaf, runtime(), random()};
         aol::NiteScan scan(services);
         std::vector<std::string> heard;
         scan.SetChatLineHandler(
@@ -838,7 +839,7 @@ TEST_P(Scanner, ALookThatSeesTheRoomChangeBetweenItsReadsTakesEachLineOnce) {
     for (int i = 0; i < 6; ++i) driver->Say("KarenK", "before " + std::to_string(i));
     Catchup();
     ChangingWindows changing(windows());
-    platform::Services services{changing, runtime()};
+    platform::Services services{changing, runtime(), random()};
     aol::NiteScan scan(services);
     std::vector<std::string> heard, expected;
     scan.SetChatLineHandler([&](const std::string&, const std::string& t) { heard.push_back(t); });
@@ -888,7 +889,7 @@ class PollingScanners : public ScannerBase {
         ScannerBase::SetUp();
         polling = std::make_unique<PollingWindows>(windows());
         services = std::make_unique<platform::Services>(
-            platform::Services{*polling, driver->Services().runtime});
+            platform::Services{*polling, driver->Services().runtime, driver->Services().random});
         group = std::make_unique<aol::ScanGroup>(*services);
     }
     void TearDown() override {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "aol/modAolTools.h"
-#include "platform/TestRuntime.h"
+#include "tests/support/TestRuntime.h"
 
 using namespace std::chrono_literals;
 using platform::Millis;
@@ -20,7 +20,7 @@ class PauseLength : public ::testing::TestWithParam<PauseCase> {};
 
 TEST_P(PauseLength, EndsWhenTheClockIsSecondsPastTheNearestWholeSecond) {
     const PauseCase& c = GetParam();
-    platform::TestRuntime runtime(c.startOfDay);
+    testsupport::TestRuntime runtime(c.startOfDay);
     Millis before = runtime.Monotonic();
     modAolTools::Pause(runtime, c.seconds);
     EXPECT_EQ(runtime.Monotonic() - before, c.expected);
@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
 class PauseAcrossAClockChange : public ::testing::TestWithParam<Millis> {};
 
 TEST_P(PauseAcrossAClockChange, StillLastsAboutTheRequestedTime) {
-    platform::TestRuntime runtime(Millis{3600'000 + 200});
+    testsupport::TestRuntime runtime(Millis{3600'000 + 200});
     runtime.PostDelayed(300ms, [&] { runtime.ShiftWallClock(GetParam()); });
     Millis before = runtime.Monotonic();
     modAolTools::Pause(runtime, 2);
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Shifts, PauseAcrossAClockChange,
                                            3600'000ms));  // forward
 
 TEST(Pause, EventsRunToCompletionDuringThePause) {
-    platform::TestRuntime runtime(Millis{3600'000});
+    testsupport::TestRuntime runtime(Millis{3600'000});
     std::vector<std::string> order;
     runtime.PostDelayed(400ms, [&] {
         order.push_back("event starts");
@@ -71,7 +71,7 @@ TEST(Pause, EventsRunToCompletionDuringThePause) {
 }
 
 TEST(Pause, ReturnsWhenTheProgramIsEnding) {
-    platform::TestRuntime runtime(Millis{3600'000});
+    testsupport::TestRuntime runtime(Millis{3600'000});
     runtime.PostDelayed(200ms, [&] { runtime.RequestQuit(); });
     Millis before = runtime.Monotonic();
     modAolTools::Pause(runtime, 30);

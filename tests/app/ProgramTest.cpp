@@ -11,8 +11,8 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/SimulatedClient.h"
-#include "platform/TestRuntime.h"
 #include "tests/support/FakeFrontEnd.h"
+#include "tests/support/TestRuntime.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ using platform::Millis;
 
 // Loads the main window with `handle` typed at the prompt, types `line` into
 // the room and lets the client and the program answer.
-void LogInAndType(platform::TestRuntime& runtime, app::Program& program,
+void LogInAndType(testsupport::TestRuntime& runtime, app::Program& program,
                   app::SimulatedClient& client, const std::string& line) {
     runtime.promptAnswers = {"bob"};
     program.Load();
@@ -31,7 +31,7 @@ void LogInAndType(platform::TestRuntime& runtime, app::Program& program,
 }
 
 TEST(Program, AnswersInTheRoomOfTheWindowSystemItIsGiven) {
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     app::SimulatedClient elsewhere(runtime, "Moonraker", "Lobby");
     app::SimulatedClient driven(runtime, "Moonraker", "Town Square");
     testsupport::FakeFrontEnd frontEnd;
@@ -48,7 +48,7 @@ TEST(Program, AnswersInTheRoomOfTheWindowSystemItIsGiven) {
 TEST(Program, TracesOnlyWhenTheCommandLineAsksAndMarksEveryLine) {
     for (const bool trace : {false, true}) {
         SCOPED_TRACE(trace ? "--trace" : "no --trace");
-        platform::TestRuntime runtime;
+        testsupport::TestRuntime runtime;
         app::SimulatedClient client(runtime, "Moonraker", "Town Square");
         testsupport::FakeFrontEnd frontEnd;
         app::CommandLine commandLine;

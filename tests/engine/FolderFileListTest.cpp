@@ -5,7 +5,6 @@
 #include <string>
 
 #include "engine/FolderFileList.h"
-#include "platform/TestRuntime.h"
 
 namespace {
 
@@ -30,14 +29,13 @@ class FolderFileListTest : public ::testing::Test {
         fs::current_path(saved_, ignored);
         fs::remove_all(root_, ignored);
     }
-    platform::TestRuntime runtime_;
     fs::path root_;
     fs::path saved_ = fs::current_path();
 };
 
 TEST_F(FolderFileListTest, StartsOnTheCurrentFolderHiddenWithNothingSelected) {
     fs::current_path(root_ / "songs");
-    engine::FolderFileList list(runtime_);
+    engine::FolderFileList list;
     EXPECT_EQ(fs::path(list.Path()), fs::current_path());
     EXPECT_EQ(list.Count(), 2);
     EXPECT_FALSE(list.Visible());
@@ -46,7 +44,7 @@ TEST_F(FolderFileListTest, StartsOnTheCurrentFolderHiddenWithNothingSelected) {
 }
 
 TEST_F(FolderFileListTest, SetPathListsTheMp3sOrKeepsThePreviousFolder) {
-    engine::FolderFileList list(runtime_);
+    engine::FolderFileList list;
     const std::string songs = (root_ / "songs").string();
     ASSERT_TRUE(list.SetPath(songs));
     EXPECT_EQ(list.Path(), songs);

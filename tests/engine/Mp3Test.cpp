@@ -193,7 +193,7 @@ TEST(Mp3OnDisk, FolderCommandAndRandomSongOnARealFolder) {
     std::ofstream(folder / "notes.txt") << "x";
 
     World w;
-    w.host.fileList = std::make_unique<engine::FolderFileList>(w.runtime);
+    w.host.fileList = std::make_unique<engine::FolderFileList>(w.services.listFolder);
     EXPECT_FALSE(w.host.fileList->Visible());
     EXPECT_EQ(w.Type("d " + folder.string()), Lines{w.Status("set directory", folder.string())});
     w.calls.clear();

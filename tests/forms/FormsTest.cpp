@@ -21,10 +21,10 @@
 #include "forms/HelpLines.h"
 #include "forms/Timers.h"
 #include "platform/AnsiText.h"
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/FakeFrontEnd.h"
 #include "tests/support/RecordingPlayer.h"
+#include "tests/support/TestRuntime.h"
 
 using namespace std::chrono_literals;
 using engine::FormTimer;
@@ -114,12 +114,12 @@ struct World {
     }
     bool Shown(const std::string& name) const { return Control(name).visible; }
 
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     platform::sim::SimWindowSystem sim{runtime};
     clientsim::SimChatClient client{sim, runtime};
     Lines log;  // trace lines and "text ..." window texts, in order
     NotingWindows windows{sim, log};
-    platform::Services services{windows, runtime};
+    platform::Services services{windows, runtime, runtime.random()};
     RecordingPlayer player;
     testsupport::FakeFrontEnd frontEnd;
     std::unique_ptr<forms::Form1> form;
@@ -138,7 +138,7 @@ std::string LoginLine(const std::string& handle, const char* word = " login ") {
 // the loop on which any of them ticked.
 class CountingRuntime final : public platform::Runtime {
   public:
-    platform::TestRuntime inner;
+    testsupport::TestRuntime inner;
     int running = 0;
     int wakeUps = 0;
 
@@ -168,18 +168,12 @@ class CountingRuntime final : public platform::Runtime {
     void WaitForEvents(Millis maxWait) override { inner.WaitForEvents(maxWait); }
     void RequestQuit() override { inner.RequestQuit(); }
     bool QuitRequested() const override { return inner.QuitRequested(); }
-    void Reseed() override { inner.Reseed(); }
-    double Random() override { return inner.Random(); }
     std::string Prompt(const std::string& text, const std::string& title,
                        const std::string& answer) override {
         return inner.Prompt(text, title, answer);
     }
     void MessageBox(const std::string& text, const std::string& title) override {
         inner.MessageBox(text, title);
-    }
-    std::optional<std::vector<std::string>> ListFolder(const std::string& folder,
-                                                       const std::string& pattern) override {
-        return inner.ListFolder(folder, pattern);
     }
 
   private:

@@ -16,7 +16,7 @@
 
 #include "TestSongs.h"
 #include "media/gst/GstMediaPlayer.h"
-#include "platform/TestRuntime.h"
+#include "tests/support/TestRuntime.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ class PlayerTest : public ::testing::Test {
         return WaitUntil([&] { return player.Position() >= seconds; }, 800ms);
     }
 
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     GstMediaPlayer player{runtime, media::AudioOutput::FakeSink};
 };
 
@@ -302,7 +302,7 @@ void AddEnergy(GstElement*, GstBuffer* buffer, GstPad*, gpointer data) {
 // The balance mapping measured on real audio: the player's panning settings
 // must turn the far side down by exactly the balance's decibels.
 TEST(PlayerScales, BalanceAttenuatesTheFarSideByItsDecibels) {
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     GstMediaPlayer player(runtime, media::AudioOutput::FakeSink);
     for (std::int32_t balance : {600, -2000, 10000, -10000}) {
         SCOPED_TRACE(balance);
@@ -343,7 +343,7 @@ TEST(PlayerScales, BalanceAttenuatesTheFarSideByItsDecibels) {
 }
 
 TEST(PlayerOutput, TheEnvironmentCanForceTheNullSink) {
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     const char* old = getenv("MOONRAKE_AUDIO_SINK");
     const std::string saved = old != nullptr ? old : "";
     setenv("MOONRAKE_AUDIO_SINK", "fake", 1);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "media/PlayerClock.h"
-#include "platform/TestRuntime.h"
+#include "tests/support/TestRuntime.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using media::PlayState;
 
 class PlayerClockTest : public ::testing::Test {
   protected:
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     int polls = 0;
     PlayerClock clock{runtime, 50ms, 40ms, [this] { ++polls; }};
     const PlayerClock::TimePoint t0{};
@@ -84,7 +84,7 @@ class PositionMovedOn : public ::testing::TestWithParam<MovedOn> {};
 
 TEST_P(PositionMovedOn, FollowsTheTimeSinceTheReport) {
     const MovedOn& c = GetParam();
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     PlayerClock clock{runtime, 50ms, 250ms, [] {}};
     const PlayerClock::TimePoint t0{};
     clock.Started();

@@ -20,9 +20,9 @@
 #include "forms/Form1.h"
 #include "media/gst/GstMediaPlayer.h"
 #include "platform/Services.h"
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/FakeFrontEnd.h"
+#include "tests/support/TestRuntime.h"
 
 namespace mp3test {
 
@@ -76,10 +76,10 @@ class Mp3World {
     // Waits until the player has a length and has played `seconds`.
     bool WaitForPlayback(double seconds = 0.05);
 
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     platform::sim::SimWindowSystem sim{runtime};
     clientsim::SimChatClient client{sim, runtime};
-    platform::Services services{sim, runtime};
+    platform::Services services{sim, runtime, runtime.random()};
     media::GstMediaPlayer player{runtime, media::AudioOutput::FakeSink};
     testsupport::FakeFrontEnd frontEnd;
 

@@ -8,8 +8,10 @@
 
 #include "platform/AnsiText.h"
 #include "platform/Folder.h"
-#include "platform/TestRuntime.h"
+#include "platform/Random.h"
 #include "platform/Text.h"
+#include "platform/TimerSchedule.h"
+#include "tests/support/TestRuntime.h"
 
 using namespace std::chrono_literals;
 
@@ -76,7 +78,7 @@ TEST(Text, TrimBlanksTakesOnlyTheBlanksAtEitherEnd) {
 // --- the virtual clock ---
 
 TEST(TestRuntime, TimersTickOnTheirIntervalUntilStopped) {
-    platform::TestRuntime rt;
+    testsupport::TestRuntime rt;
     std::vector<long long> at;
     auto id = rt.StartTimer(60s, [&] { at.push_back(rt.Monotonic().count()); });
     auto start = rt.Monotonic().count();
@@ -87,7 +89,7 @@ TEST(TestRuntime, TimersTickOnTheirIntervalUntilStopped) {
 }
 
 TEST(TestRuntime, ATickThatPumpsDoesNotNestIntoItself) {
-    platform::TestRuntime rt;
+    testsupport::TestRuntime rt;
     int depth = 0, deepest = 0, ticks = 0, other = 0;
     rt.StartTimer(10ms, [&] {
         ++ticks;
@@ -103,7 +105,7 @@ TEST(TestRuntime, ATickThatPumpsDoesNotNestIntoItself) {
 }
 
 TEST(TestRuntime, AFailingTaskDoesNotStopTheNext) {
-    platform::TestRuntime rt;
+    testsupport::TestRuntime rt;
     bool ran = false;
     rt.Post([] { throw std::runtime_error("boom"); });
     rt.Post([&] { ran = true; });
@@ -115,7 +117,7 @@ TEST(TestRuntime, AFailingTaskDoesNotStopTheNext) {
 }
 
 TEST(TestRuntime, WaitingStopsAtTheNextEventOrTheBound) {
-    platform::TestRuntime rt;
+    testsupport::TestRuntime rt;
     auto t0 = rt.Monotonic();
     rt.WaitForEvents(250ms);
     EXPECT_EQ(rt.Monotonic() - t0, 250ms) << "nothing due: the whole bound";
@@ -127,7 +129,7 @@ TEST(TestRuntime, WaitingStopsAtTheNextEventOrTheBound) {
 }
 
 TEST(TestRuntime, ClockAndCalendarFollowTheVirtualTime) {
-    platform::TestRuntime rt(platform::Millis{15 * 3600'000 + 7 * 60'000 + 9'000});
+    testsupport::TestRuntime rt(platform::Millis{15 * 3600'000 + 7 * 60'000 + 9'000});
     std::tm t = rt.LocalTime();
     EXPECT_EQ(t.tm_year, 103);
     EXPECT_EQ(t.tm_mon, 0);
@@ -139,6 +141,94 @@ TEST(TestRuntime, ClockAndCalendarFollowTheVirtualTime) {
     rt.Advance(9 * 3600s);
     EXPECT_EQ(rt.LocalTime().tm_mday, 16) << "past midnight";
     EXPECT_LT(rt.SecondsSinceMidnight(), 1 * 3600);
+}
+
+// --- the timer schedule under every runtime ---
+
+TEST(TimerSchedule, AtOneInstantTasksRunBeforeTicksEachInTheirOwnOrder) {
+    platform::TimerSchedule schedule;
+    std::string order;
+    schedule.Start(0ms, 10ms, [&] { order += "A"; });
+    schedule.Once(10ms, [&] { order += "x"; });
+    schedule.Start(0ms, 10ms, [&] { order += "B"; });
+    schedule.Once(10ms, [&] { order += "y"; });
+    schedule.Once(5ms, [&] { order += "early"; });
+    EXPECT_EQ(schedule.NextDue(), 5ms);
+    EXPECT_FALSE(schedule.RunOneDue(4ms)) << "nothing is due yet";
+    while (schedule.RunOneDue(10ms)) {
+    }
+    EXPECT_EQ(order, "earlyxyAB");
+    EXPECT_EQ(schedule.NextDue(), 20ms) << "the timers again, one period on";
+    EXPECT_EQ(schedule.OnceCount(), 0u);
+    EXPECT_EQ(schedule.TimerCount(), 2u);
+}
+
+TEST(TimerSchedule, AMovedTimerWaitsForItsNewInstantAndTheWaitGoesToTheEarliest) {
+    platform::TimerSchedule schedule;
+    std::vector<std::string> ran;
+    const platform::TimerId fast = schedule.Start(0ms, 10ms, [&] { ran.push_back("fast"); });
+    const platform::TimerId slow = schedule.Start(0ms, 100ms, [&] { ran.push_back("slow"); });
+    ASSERT_TRUE(schedule.Rearm(fast, 250ms));  // snoozed past two ticks of the slow one
+    std::vector<long long> woke;
+    for (int i = 0; i < 4; ++i) {
+        const platform::Millis due = *schedule.NextDue();
+        woke.push_back(due.count());
+        EXPECT_TRUE(schedule.RunOneDue(due));
+    }
+    EXPECT_EQ(woke, (std::vector<long long>{100, 200, 250, 260}));
+    EXPECT_EQ(ran, (std::vector<std::string>{"slow", "slow", "fast", "fast"}));
+    ASSERT_TRUE(schedule.Rearm(slow, 5ms));  // and earlier again
+    EXPECT_EQ(schedule.NextDue(), 5ms);
+    schedule.Stop(fast);
+    schedule.Stop(slow);
+    EXPECT_FALSE(schedule.NextDue());
+    EXPECT_FALSE(schedule.Rearm(fast, 1ms)) << "a stopped timer stays stopped";
+}
+
+TEST(TimerSchedule, ATickMayStopOrMoveItselfAndOthersWaitForNothingItDoes) {
+    std::optional<platform::Millis> announced;
+    platform::TimerSchedule* schedulePtr = nullptr;
+    platform::TimerSchedule schedule([&] { announced = schedulePtr->NextDue(); });
+    schedulePtr = &schedule;
+    platform::TimerId moving = 0, stopping = 0;
+    int movingTicks = 0, stoppingTicks = 0, nested = 0;
+    moving = schedule.Start(0ms, 10ms, [&] {
+        if (++movingTicks > 1) return;
+        // While it runs, the wait goes to the next timer and never to itself.
+        EXPECT_EQ(announced, 30ms);
+        if (schedule.RunOneDue(10ms)) ++nested;
+        schedule.Rearm(moving, 500ms);
+    });
+    stopping = schedule.Start(0ms, 30ms, [&] {
+        ++stoppingTicks;
+        schedule.Stop(stopping);
+    });
+    EXPECT_TRUE(schedule.RunOneDue(10ms));
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(schedule.NextDue(), 30ms);
+    EXPECT_TRUE(schedule.RunOneDue(30ms));
+    EXPECT_FALSE(schedule.Scheduled(stopping));
+    EXPECT_EQ(schedule.NextDue(), 500ms) << "the moved one keeps its new instant";
+    while (schedule.RunOneDue(600ms)) {
+    }
+    EXPECT_EQ(movingTicks, 2);
+    EXPECT_EQ(stoppingTicks, 1);
+}
+
+// --- random numbers ---
+
+TEST(Random, StaysBelowOne) {
+    testsupport::TestRuntime rt;
+    platform::Random random(rt);
+    random.Reseed();
+    double sum = 0;
+    for (int i = 0; i < 20000; ++i) {
+        double r = random.Next();
+        ASSERT_GE(r, 0.0);
+        ASSERT_LT(r, 1.0);
+        sum += r;
+    }
+    EXPECT_NEAR(sum / 20000, 0.5, 0.02);
 }
 
 // --- folders ---

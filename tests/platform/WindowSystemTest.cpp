@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "tests/support/TestRuntime.h"
 
 using namespace std::chrono_literals;
 using platform::Hwnd;
@@ -13,7 +13,7 @@ namespace {
 
 class WindowSystem : public ::testing::Test {
   protected:
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     SimWindowSystem windows{runtime};
 };
 

@@ -15,8 +15,8 @@
 
 #include "aol/modAolTools.h"
 #include "clientsim/SimChatClient.h"
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "tests/support/TestRuntime.h"
 #include "ui/qt/ClientWindow.h"
 
 namespace {
@@ -44,7 +44,7 @@ class ClientWindowTest : public testing::Test {
         runtime.RunUntilIdle();
     }
 
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
     clientsim::SimChatClient client{windows, runtime};
     std::vector<RoomLine> forwarded;
@@ -130,7 +130,7 @@ TEST_F(ClientWindowTest, ClosingTheWindowTellsTheProgram) {
 }
 
 TEST(ClientWindowLifetime, ClientOutlivingTheWindowReachesOnlyTheForward) {
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
     clientsim::SimChatClient client{windows, runtime};
     client.SignOn();

@@ -24,9 +24,9 @@
 #include "engine/Host.h"
 #include "forms/Form1.h"
 #include "forms/Form5.h"
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/RecordingPlayer.h"
+#include "tests/support/TestRuntime.h"
 #include "ui/qt/DogBar.h"
 #include "ui/qt/Gradient.h"
 #include "ui/qt/KeepOnTop.h"
@@ -67,10 +67,10 @@ struct World {
         return frontEnd.Widget(*form->MiniScreen(), name);
     }
 
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     platform::sim::SimWindowSystem sim{runtime};
     clientsim::SimChatClient client{sim, runtime};
-    platform::Services services{sim, runtime};
+    platform::Services services{sim, runtime, runtime.random()};
     RecordingPlayer player;
     QPoint cursor{0, 0};
     ui::QtFrontEnd frontEnd{{[this] { return cursor; }, nullptr}};
@@ -669,7 +669,8 @@ void QtFrontEndTest::dialogsAreOwnedByTheMainWindow() {
     platform::sim::SimWindowSystem sim{runtime};
     clientsim::SimChatClient client{sim, runtime};
     client.SignOn();
-    platform::Services services{sim, runtime};
+    platform::Random random{runtime};
+    platform::Services services{sim, runtime, random};
     RecordingPlayer player;
     ui::QtFrontEnd frontEnd({{}, &runtime});
     forms::Form1 model(services, player, frontEnd);

@@ -4,16 +4,16 @@
 
 #include "clientsim/SimChatClient.h"
 #include "platform/AnsiText.h"
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "tests/support/ClientDriver.h"
+#include "tests/support/TestRuntime.h"
 
 namespace testsupport {
 namespace {
 
 class SimClientDriver final : public ClientDriver {
   public:
-    SimClientDriver() : windows_(runtime_), services_{windows_, runtime_} {}
+    SimClientDriver() : windows_(runtime_), services_{windows_, runtime_, runtime_.random()} {}
 
     platform::Services& Services() override { return services_; }
     bool VirtualTime() const override { return true; }
@@ -85,7 +85,7 @@ class SimClientDriver final : public ClientDriver {
     std::vector<std::string> ChildCaptions() override { return client_->ChildCaptions(); }
 
   private:
-    platform::TestRuntime runtime_;
+    testsupport::TestRuntime runtime_;
     platform::sim::SimWindowSystem windows_;
     platform::Services services_;
     std::unique_ptr<clientsim::SimChatClient> client_;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/WideFolder.h"
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "tests/support/ClientDriver.h"
@@ -158,7 +159,8 @@ class Win32ClientDriver final : public ClientDriver {
 
     platform::Win32WindowApi windows_;
     platform::Win32Runtime runtime_;
-    platform::Services services_{windows_, runtime_};
+    platform::Random random_{runtime_};
+    platform::Services services_{windows_, runtime_, random_, &platform::ListMatchingFilesWide};
 
     standin::ControlClient client_;
     HWND control_ = nullptr;

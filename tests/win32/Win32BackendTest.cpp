@@ -15,6 +15,8 @@
 
 #include "aol/modAolTools.h"
 #include "platform/AnsiText.h"
+#include "platform/Random.h"
+#include "platform/win32/WideFolder.h"
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
 #include "tests/support/ClientDriver.h"
@@ -357,8 +359,10 @@ TEST(Win32Runtime, ClockAndRandomNumbers) {
     EXPECT_NEAR(seconds, now.tm_hour * 3600 + now.tm_min * 60 + now.tm_sec, 2.0);
     EXPECT_GE(now.tm_yday, 0);
     EXPECT_LE(now.tm_yday, 365);
+    platform::Random random(runtime);
+    random.Reseed();
     for (int i = 0; i < 1000; ++i) {
-        double r = runtime.Random();
+        double r = random.Next();
         ASSERT_GE(r, 0.0);
         ASSERT_LT(r, 1.0);
     }
@@ -383,9 +387,8 @@ TEST(Win32Runtime, TasksRunWhileAMessageBoxIsOpen) {
     EXPECT_TRUE(ran);
 }
 
-TEST(Win32Runtime, ListFolderTakesNamesInAnyScriptAndMatchesWithoutCase) {
+TEST(WideFolder, ListingTakesNamesInAnyScriptAndMatchesWithoutCase) {
     namespace fs = std::filesystem;
-    platform::Win32Runtime runtime;
     fs::path folder = fs::temp_directory_path() / L"moonrake list";
     fs::remove_all(folder);
     fs::create_directories(folder / L"sub.mp3");
@@ -398,11 +401,11 @@ TEST(Win32Runtime, ListFolderTakesNamesInAnyScriptAndMatchesWithoutCase) {
     if (std::ofstream(folder / L"\u2603 snow.mp3") << "x") expected.push_back("\u2603 snow.mp3");
     const std::u8string u8 = folder.u8string();
     const std::string utf8Folder(u8.begin(), u8.end());
-    auto names = runtime.ListFolder(utf8Folder, "*.mp3");
+    auto names = platform::ListMatchingFilesWide(utf8Folder, "*.mp3");
     ASSERT_TRUE(names.has_value());
     EXPECT_EQ(*names, expected);
-    EXPECT_FALSE(runtime.ListFolder(utf8Folder + "\\missing", "*.mp3").has_value());
-    EXPECT_FALSE(runtime.ListFolder(utf8Folder + "\\c.txt", "*.mp3").has_value());
+    EXPECT_FALSE(platform::ListMatchingFilesWide(utf8Folder + "\\missing", "*.mp3").has_value());
+    EXPECT_FALSE(platform::ListMatchingFilesWide(utf8Folder + "\\c.txt", "*.mp3").has_value());
     fs::remove_all(folder);
 }
 

@@ -14,10 +14,10 @@
 #include "forms/Form5.h"
 #include "platform/Runtime.h"
 #include "platform/Services.h"
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "platform/win32/Win32Runtime.h"
 #include "tests/support/RecordingPlayer.h"
+#include "tests/support/TestRuntime.h"
 #include "ui/win32/Win32FrontEnd.h"
 
 // After the project's headers: windows.h turns MessageBox, CreateWindowA and
@@ -48,7 +48,8 @@ struct BasicWorld {
     RuntimeType runtime;
     platform::sim::SimWindowSystem sim{runtime};
     clientsim::SimChatClient client{sim, runtime};
-    platform::Services services{sim, runtime};
+    platform::Random random{runtime};
+    platform::Services services{sim, runtime, random};
     RecordingPlayer player;
     ui::Win32FrontEnd frontEnd{MakeOptions()};
     // Last, so that it goes first: the windows stay until it is gone.
@@ -65,7 +66,7 @@ struct BasicWorld {
 };
 
 // On the virtual clock, started with the handle answered.
-struct World : BasicWorld<platform::TestRuntime> {
+struct World : BasicWorld<testsupport::TestRuntime> {
     forms::Form1& Start(const std::string& handle = "bob") {
         runtime.promptAnswers = {handle};
         Make().Load();

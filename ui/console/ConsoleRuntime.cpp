@@ -24,20 +24,6 @@ void ConsoleIo::Print(const std::string& line) {
     out_.flush();
 }
 
-ConsoleRuntime::ConsoleRuntime(ConsoleIo& io) : io_(io) {}
-
-void ConsoleRuntime::DoEvents() {
-    clock_.DoEvents();
-}
-
-void ConsoleRuntime::WaitForEvents(platform::Millis maxWait) {
-    clock_.WaitForEvents(maxWait);
-}
-
-void ConsoleRuntime::Advance(platform::Millis duration) {
-    clock_.Advance(duration);
-}
-
 std::string ConsoleRuntime::Prompt(const std::string& text, const std::string& /*title*/,
                                    const std::string& /*defaultAnswer*/) {
     if (QuitRequested()) return "";

@@ -1,71 +1,60 @@
 #pragma once
-// The runtime of the windowed program: Qt's event loop, its timers and its
-// dialogs, with the clocks of the standard library.
+// The runtime of the windowed program: the shared queue and timer schedule
+// (QueuedRuntime) on Qt's event loop, and Qt's dialogs. The loop that runs is
+// Qt's (QApplication::exec, a dialog's exec, or a wait of ours): a posted task
+// becomes a queued call that runs the queue, and one single-shot QTimer is
+// kept armed for the instant the next timer falls due, so the thread sleeps
+// in Qt's loop until then.
 
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <map>
-#include <memory>
-#include <random>
+#include <optional>
 
-#include "platform/Runtime.h"
+#include "platform/QueuedRuntime.h"
 
 namespace ui {
 
-class QtRuntime final : public platform::Runtime {
+class QtRuntime final : public platform::QueuedRuntime {
   public:
     QtRuntime();
     ~QtRuntime() override;
-    QtRuntime(const QtRuntime&) = delete;
-    QtRuntime& operator=(const QtRuntime&) = delete;
-
-    platform::Millis Monotonic() override;
-    std::tm LocalTime() override;
-    double SecondsSinceMidnight() override;
-
-    void Post(platform::Task task) override;
-    void PostDelayed(platform::Millis delay, platform::Task task) override;
-    platform::TimerId StartTimer(platform::Millis interval, platform::Task tick) override;
-    void StopTimer(platform::TimerId id) override;
-    void DoEvents() override;
-    void WaitForEvents(platform::Millis maxWait) override;
-    void RequestQuit() override;
-    bool QuitRequested() const override { return quit_; }
-
-    void Reseed() override;
-    double Random() override;
 
     std::string Prompt(const std::string& text, const std::string& title,
                        const std::string& defaultAnswer) override;
     void MessageBox(const std::string& text, const std::string& title) override;
-    std::optional<std::vector<std::string>> ListFolder(const std::string& folder,
-                                                       const std::string& pattern) override;
-
-    std::size_t RunningTimers() const { return timers_.size(); }
 
     // The window that owns the prompts and message boxes from now on: they
     // open as its dialogs, stay above it while it is kept on top, and take
     // the keyboard focus. Without an owner they stand on their own.
     void SetDialogOwner(QWidget* owner) { dialogOwner_ = owner; }
 
-  private:
-    // Runs one task of the loop; an exception is logged and the loop goes on.
-    void Run(const platform::Task& task);
+  protected:
+    // Waits in Qt's loop (which runs our wake-ups too) until the deadline or
+    // until any event has been handled.
+    bool SleepUntil(platform::Millis deadline) override;
+    // Qt's posted events and whatever else has come in.
+    void HandleOutside() override;
+    // Posts a run of the queue for a waiting task, and re-arms the wake-up
+    // for the next due instant.
+    void QueueChanged() override;
+    // Stops the wake-up and ends every running event loop of the thread,
+    // modal dialogs included.
+    void QuitAsked() override;
 
-    // Owns every timer and is the context of every posted task, so nothing
-    // queued outlives the runtime.
+  private:
+    // The context of the queued runs of the queue and of the wake-up, so
+    // that nothing queued outlives the runtime.
     QObject context_;
-    std::map<platform::TimerId, QPointer<QTimer>> timers_;
-    platform::TimerId nextTimer_ = 1;
-    bool quit_ = false;
-    std::mt19937 random_;
+    QTimer wake_;
+    std::optional<platform::Millis> armedFor_;  // when wake_ is due to fire
+    bool runPosted_ = false;                    // a queued run has not started yet
     QPointer<QWidget> dialogOwner_;
 };
 
-// Timers shorter than this run on Qt's precise timers; longer ones may be
-// coalesced by a few percent, which saves wake-ups and nobody notices.
+// A wake-up less than this ahead runs on Qt's precise timers; a later one may
+// be coalesced by a few percent, which saves wake-ups and nobody notices.
 inline constexpr platform::Millis kPreciseTimerLimit{2000};
 
 }  // namespace ui

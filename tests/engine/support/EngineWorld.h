@@ -16,8 +16,8 @@
 #include "engine/Engine.h"
 #include "engine/Host.h"
 #include "platform/Services.h"
-#include "platform/TestRuntime.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "tests/support/TestRuntime.h"
 
 namespace enginetest {
 
@@ -174,11 +174,11 @@ class World {
 
     // Host calls and texts set into windows, in order, since the world was made.
     CallLog calls;
-    platform::TestRuntime runtime;
+    testsupport::TestRuntime runtime;
     platform::sim::SimWindowSystem windows{runtime};
     clientsim::SimChatClient client;
     RecordingWindows recorder{windows, calls};
-    platform::Services services{recorder, runtime};
+    platform::Services services{recorder, runtime, runtime.random()};
     aol::NiteScan nite1{services};
     aol::NiteScan nite2{services};
     aol::NiteScan nite5{services};
