@@ -45,10 +45,12 @@ bool WantsConsole(const app::CommandLine& commandLine) {
 #endif
 }
 
+#ifdef _WIN32
 #if defined(MOONRAKE_HAVE_WIN32_UI) || defined(MOONRAKE_HAVE_QT)
 constexpr bool kHasWindows = true;
 #else
 constexpr bool kHasWindows = false;
+#endif
 #endif
 
 int RunWindowed([[maybe_unused]] const app::CommandLine& commandLine,

@@ -172,6 +172,7 @@ void SimChatClient::Say(const std::string& sender, const std::string& text) {
 
 void SimChatClient::SayTogether(const std::vector<RoomLine>& lines) {
     std::vector<RoomLine> ansi;
+    ansi.reserve(lines.size());
     for (const auto& line : lines) ansi.push_back(RoomLine{line.sender, ToAnsi(line.text)});
     windows_.QueueReaction(
         [this, ansi] {

@@ -8,7 +8,7 @@
 namespace platform {
 namespace {
 
-constexpr std::int64_t kDayMs = 24 * 3600 * 1000;
+constexpr std::int64_t kDayMs = std::int64_t{24} * 3600 * 1000;
 
 }  // namespace
 

@@ -43,6 +43,8 @@ TEST_F(ClientCheckTest, WholeClientIsReadyAndEveryPieceIsNamed) {
           "    AOL Child 1 \"Lobby\": has all four kinds of child\n",
           "    AOL Child 2 \"Welcome, Bob!\": lacks _AOL_Listbox\n",
           "ok  welcome window: screen name \"Bob\"\n", "ok  chat room: \"Lobby\"\n",
+          // Two of these lines are split for width, not lists of two.
+          // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
           "ok  foremost window \"Lobby\": input box RICHCNTL, send button the sixth of 8 "
           "_AOL_Icon\n",
           "ok  transcript: RICHCNTL, the room's second, readable; last line \"Pal: hello "

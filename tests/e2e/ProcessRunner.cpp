@@ -28,6 +28,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     std::vector<std::string> argvStore{program};
     argvStore.insert(argvStore.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(argvStore.size() + 1);
     for (auto& arg : argvStore) argv.push_back(arg.data());
     argv.push_back(nullptr);
 

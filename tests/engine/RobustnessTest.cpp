@@ -143,6 +143,7 @@ TEST(Flood, CommandsAmidARepeatedLineAreEachAnsweredOnce) {
             std::vector<int>(30, 0), {4, 0, 0, 0},       {0, 5}};
         for (const auto& batch : batches) {
             std::vector<clientsim::RoomLine> lines;
+            lines.reserve(batch.size());
             for (int n : batch) {
                 lines.push_back(
                     n == 0 ? lol

@@ -1,5 +1,7 @@
 #include "ui/console/ConsoleFrontEnd.h"
 
+#include <cmath>
+
 namespace ui {
 
 int ConsoleFrontEnd::TextWidth(const forms::Font& font, const std::string& text) {
@@ -9,7 +11,7 @@ int ConsoleFrontEnd::TextWidth(const forms::Font& font, const std::string& text)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
     }
     const double average = font.points * 0.6 * 96.0 / 72.0;
-    return static_cast<int>(characters * average + 0.5);
+    return static_cast<int>(std::lround(characters * average));
 }
 
 }  // namespace ui

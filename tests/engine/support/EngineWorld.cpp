@@ -207,7 +207,7 @@ void FakeHost::MessageBox(const std::string& text) {
 
 // --- World ----------------------------------------------------------------------------
 
-World::World(WorldOptions options) : client(windows, runtime, options.client) {
+World::World(const WorldOptions& options) : client(windows, runtime, options.client) {
     host.scanners = {{engine::Scanner::NiteScan1, &nite1},
                      {engine::Scanner::NiteScan2, &nite2},
                      {engine::Scanner::NiteScan5, &nite5}};

@@ -167,7 +167,7 @@ struct WorldOptions {
 
 class World {
   public:
-    explicit World(WorldOptions options = {});
+    explicit World(const WorldOptions& options = {});
     ~World();
     World(const World&) = delete;
     World& operator=(const World&) = delete;
