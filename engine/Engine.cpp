@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <exception>
-#include <iostream>
 #include <limits>
 #include <optional>
 
@@ -12,6 +11,7 @@
 #include "engine/FileList.h"
 #include "engine/Numbers.h"
 #include "engine/StyledLine.h"
+#include "platform/Failure.h"
 
 namespace engine {
 
@@ -20,10 +20,6 @@ namespace {
 // Thrown to leave a walk at once once the program has been asked to end; it
 // is caught silently where the event entered the engine.
 struct QuitUnwind {};
-
-void ReportFailure(const char* where, const char* what) {
-    std::cerr << "moonrake ruze: " << where << ": " << what << std::endl;
-}
 
 // The decimal text of `text` plus one; an unreadable count starts from 0.
 std::string CountUp(const std::string& text) {
@@ -98,10 +94,8 @@ void AtEventBoundary(platform::Runtime& runtime, const char* where, Body&& body)
         body();
     } catch (const QuitUnwind&) {
         // The program is ending; nothing more of this walk runs.
-    } catch (const std::exception& error) {
-        ReportFailure(where, error.what());
     } catch (...) {
-        ReportFailure(where, "unknown exception");
+        platform::ReportCurrentException(where);
     }
 }
 
@@ -377,10 +371,8 @@ void Engine::SetDirectory(const std::string& argument) {
         }
     } catch (const QuitUnwind&) {
         throw;
-    } catch (const std::exception& error) {
-        ReportFailure("d", error.what());
     } catch (...) {
-        ReportFailure("d", "unknown exception");
+        platform::ReportCurrentException("setting the song folder");
     }
     Reply("directory", "invalid");
 }

@@ -1,7 +1,6 @@
 #include "forms/Form1.h"
 
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <limits>
 
@@ -10,6 +9,7 @@
 #include "engine/Numbers.h"
 #include "engine/StyledLine.h"
 #include "forms/Clock.h"
+#include "platform/Failure.h"
 
 namespace forms {
 
@@ -398,13 +398,7 @@ bool Form1::ClockRunning() const {
 }
 
 void Form1::Guarded(const char* where, const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "moonrake: %s: %s\n", where, error.what());
-    } catch (...) {
-        std::fprintf(stderr, "moonrake: %s: unknown exception\n", where);
-    }
+    platform::Guarded(where, body);
 }
 
 // --- the clock ----------------------------------------------------------------------

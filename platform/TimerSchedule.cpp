@@ -1,19 +1,13 @@
 #include "platform/TimerSchedule.h"
 
 #include <algorithm>
-#include <exception>
-#include <iostream>
+
+#include "platform/Failure.h"
 
 namespace platform {
 
 void RunGuarded(const Task& task) {
-    try {
-        task();
-    } catch (const std::exception& e) {
-        std::cerr << "moonrake: event handler failed: " << e.what() << '\n';
-    } catch (...) {
-        std::cerr << "moonrake: event handler failed\n";
-    }
+    Guarded("event handler", task);
 }
 
 TimerSchedule::TimerSchedule(std::function<void()> changed) : changed_(std::move(changed)) {}

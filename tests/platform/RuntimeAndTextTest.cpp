@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/AnsiText.h"
+#include "platform/Failure.h"
 #include "platform/Folder.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
@@ -113,7 +114,17 @@ TEST(TestRuntime, AFailingTaskDoesNotStopTheNext) {
     rt.RunUntilIdle();
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(ran);
-    EXPECT_NE(err.find("boom"), std::string::npos);
+    EXPECT_EQ(err, "moonrake: event handler failed: boom\n");
+}
+
+// Every guard reports in one shape, whatever was thrown, and lets nothing through.
+TEST(Failure, EveryGuardReportsInOneShape) {
+    testing::internal::CaptureStderr();
+    platform::Guarded("Timer1", [] { throw std::runtime_error("no room"); });
+    platform::Guarded("a press", [] { throw 42; });
+    platform::Guarded("Timer2", [] {});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "moonrake: Timer1 failed: no room\nmoonrake: a press failed\n");
 }
 
 TEST(TestRuntime, WaitingStopsAtTheNextEventOrTheBound) {

@@ -2,9 +2,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <exception>
-#include <iostream>
 
+#include "platform/Failure.h"
 #include "ui/qt/ProgramIcon.h"
 
 namespace ui {
@@ -20,10 +19,8 @@ class GuardedApplication final : public QApplication {
     bool notify(QObject* receiver, QEvent* event) override {
         try {
             return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            std::cerr << "moonrake: event handler failed: " << e.what() << '\n';
         } catch (...) {
-            std::cerr << "moonrake: event handler failed\n";
+            platform::ReportCurrentException("event handler");
         }
         return false;
     }

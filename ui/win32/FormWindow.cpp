@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "platform/AnsiText.h"
+#include "platform/Failure.h"
 #include "ui/win32/DogBar.h"
-#include "ui/win32/Guard.h"
 #include "ui/win32/Label.h"
 #include "ui/win32/ListBoxes.h"
 
@@ -137,7 +137,8 @@ FormWindow::FormWindow(forms::Form& form, Fonts& fonts) : form_(form), fonts_(fo
                               WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, place.x,
                               place.y, width, height, nullptr, nullptr, Instance(), this);
     if (!window_) return;
-    if (placedBySystem) Guard("placing the window", [&] { form_.FollowMove(place.x, place.y); });
+    if (placedBySystem)
+        platform::Guarded("placing the window", [&] { form_.FollowMove(place.x, place.y); });
     for (const auto& control : form.Controls()) Make(*control);
     MakeToolTips();
 }
@@ -489,11 +490,12 @@ LRESULT FormWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             // The form decides; its window only hides when it is gone.
-            if (!closed_) Guard("closing the window", [this] { form_.Close(); });
+            if (!closed_) platform::Guarded("closing the window", [this] { form_.Close(); });
             return 0;
         case WM_ENDSESSION:
             // Windows is ending: the window is unloaded as by any other close.
-            if (wParam && !closed_) Guard("closing the window", [this] { form_.Close(); });
+            if (wParam && !closed_)
+                platform::Guarded("closing the window", [this] { form_.Close(); });
             return 0;
         case WM_SIZE:
             // The taskbar or the system menu minimised or restored it: the
@@ -502,7 +504,8 @@ LRESULT FormWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!closed_ && IsWindowVisible(window_) &&
                 (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED || wParam == SIZE_RESTORED)) {
                 const forms::WindowState state = StateOfSize(wParam);
-                Guard("following the window's state", [&] { form_.FollowState(state); });
+                platform::Guarded("following the window's state",
+                                  [&] { form_.FollowState(state); });
             }
             break;
         case WM_WINDOWPOSCHANGED: {
@@ -512,7 +515,7 @@ LRESULT FormWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!(pos->flags & SWP_NOMOVE) && !IsIconic(window_) && !IsZoomed(window_)) {
                 const int x = pos->x;
                 const int y = pos->y;
-                Guard("following a move", [&] { form_.FollowMove(x, y); });
+                platform::Guarded("following a move", [&] { form_.FollowMove(x, y); });
             }
             break;
         }
@@ -538,7 +541,7 @@ bool FormWindow::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         const std::string name = child->control->name;
         const int index = ListIndexOf(list);
-        Guard("selecting a file", [&] { form_.SelectItem(name, index); });
+        platform::Guarded("selecting a file", [&] { form_.SelectItem(name, index); });
         return true;
     }
     return false;

@@ -1,6 +1,6 @@
 #include "ui/win32/MouseForwarder.h"
 
-#include "ui/win32/Guard.h"
+#include "platform/Failure.h"
 
 namespace ui::win32 {
 
@@ -57,14 +57,14 @@ void MouseForwarder::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK
                     ? forms::MouseButton::Left
                     : forms::MouseButton::Other;
-            Guard("a press", [&] {
+            platform::Guarded("a press", [&] {
                 form_.MouseDown(control_, static_cast<float>(XOf(lParam)),
                                 static_cast<float>(YOf(lParam)), button);
             });
             break;
         }
         case WM_MOUSEMOVE:
-            Guard("a move", [&] { form_.MouseMove(control_); });
+            platform::Guarded("a move", [&] { form_.MouseMove(control_); });
             break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
@@ -81,7 +81,7 @@ void MouseForwarder::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (holdPointer_ && (wParam & kAnyButton) == 0 && GetCapture() == window_) {
                 ReleaseCapture();
             }
-            Guard("a release", [&] { form_.MouseUp(control_, button, release); });
+            platform::Guarded("a release", [&] { form_.MouseUp(control_, button, release); });
             break;
         }
         default:
