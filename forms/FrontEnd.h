@@ -4,6 +4,7 @@
 // forms call it, and it hands back what the user did through the Form's
 // input calls (Click, MouseDown, MouseMove, MouseUp, SelectItem, Close).
 
+#include <functional>
 #include <string>
 
 #include "forms/Control.h"
@@ -29,6 +30,18 @@ struct Rect {
 struct ClockSeparators {
     std::string date = "/";
     std::string time = ":";
+};
+
+// How a front end learns that another window may have come above one of ours.
+enum class StackingWatch {
+    // Nothing tells it: the clock asks for SetTopmost on every tick while the
+    // main window shows, so that it is back on top within one tick.
+    None,
+    // It calls the listener whenever another window may now stand above one
+    // of ours (a window shown, raised or restacked), and nothing else is
+    // needed; a front end with nothing to stack (the console, a headless
+    // display) never calls it.
+    Notifies,
 };
 
 // The window-level properties a FormChanged reports, as a set of bits.
@@ -59,6 +72,13 @@ class FrontEnd {
     // Puts the window above all others, topmost (a topmost window stays above
     // ordinary ones); its own dialogs stay above it.
     virtual void SetTopmost(Form& form) = 0;
+    // Starts watching the stacking of windows for the program's life, calling
+    // `changed` on the program's thread from the event loop; says which of the
+    // two it does. Asked once, by the main window.
+    virtual StackingWatch WatchStacking(std::function<void()> changed) {
+        (void)changed;
+        return StackingWatch::None;
+    }
     // The screen area windows may use, in pixels (for centring).
     virtual Rect WorkArea() = 0;
     // The width in pixels that `text` takes in `font` (a label that sizes to

@@ -17,6 +17,10 @@ class ConsoleFrontEnd final : public forms::FrontEnd {
     void ControlChanged(forms::Form&, const forms::Control&, unsigned) override {}
     forms::Point CursorPos() override { return {0, 0}; }
     void SetTopmost(forms::Form&) override {}
+    // No windows, so nothing can come above them.
+    forms::StackingWatch WatchStacking(std::function<void()>) override {
+        return forms::StackingWatch::Notifies;
+    }
     forms::Rect WorkArea() override { return {0, 0, 1024, 768}; }
     int TextWidth(const forms::Font& font, const std::string& text) override;
 };
