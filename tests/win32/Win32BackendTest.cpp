@@ -3,6 +3,7 @@
 // message queue, text in the system's ANSI code page, folder listing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -350,6 +351,45 @@ TEST(Win32Runtime, WaitingSleepsUntilTheDeadlineOrAMessage) {
     start = runtime.Monotonic();
     runtime.WaitForEvents(5s);
     EXPECT_LT(runtime.Monotonic() - start, 100ms) << "no waiting once the program is ending";
+}
+
+// The windows whose creation an out-of-context event hook saw: the system
+// queues its events to the hooking thread, which gets them only while it
+// takes its messages.
+std::vector<HWND> created;
+void CALLBACK NoteCreation(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_WINDOW) created.push_back(window);
+}
+
+TEST(Win32Runtime, ALongWaitEndsForAWindowEventAndHandsItToTheHook) {
+    platform::Win32Runtime runtime;
+    created.clear();
+    // Window creation: the one such event Wine 8 delivers.
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &NoteCreation,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNTHREAD);
+    ASSERT_NE(hook, nullptr);
+    std::atomic<HWND> made{nullptr};
+    std::thread other([&] {
+        std::this_thread::sleep_for(100ms);
+        HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      nullptr, nullptr);
+        made = window;
+        std::this_thread::sleep_for(300ms);
+        DestroyWindow(window);
+    });
+    auto seen = [&] {
+        return made.load() &&
+               std::find(created.begin(), created.end(), made.load()) != created.end();
+    };
+    const auto start = runtime.Monotonic();
+    // Each wait may sleep 30 s, unless the event wakes it.
+    while (!seen() && runtime.Monotonic() - start < 5s) runtime.WaitForEvents(30s);
+    const auto waited = runtime.Monotonic() - start;
+    other.join();
+    UnhookWinEvent(hook);
+    EXPECT_TRUE(seen());
+    EXPECT_LT(waited, 2s) << "the wait ended when the event came, not at its end";
 }
 
 TEST(Win32Runtime, ClockAndRandomNumbers) {
