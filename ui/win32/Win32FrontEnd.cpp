@@ -4,6 +4,7 @@
 #include "ui/win32/Fonts.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/LocaleSeparators.h"
+#include "ui/win32/StackingWatch.h"
 
 namespace ui {
 
@@ -13,6 +14,7 @@ Win32FrontEnd::Win32FrontEnd(Win32FrontEndOptions options)
       separators_(win32::SeparatorsOf()) {}
 
 Win32FrontEnd::~Win32FrontEnd() {
+    stacking_.reset();
     if (options_.runtime) options_.runtime->SetDialogOwner(nullptr);
     windows_.clear();
 }
@@ -81,6 +83,18 @@ void Win32FrontEnd::SetTopmost(forms::Form& form) {
     }
     // Restacked without activation: the keyboard stays with the chat client.
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+forms::StackingWatch Win32FrontEnd::WatchStacking(std::function<void()> changed) {
+    stacking_.reset();
+    // The events reach this thread only while it takes its messages, which
+    // the Win32 runtime's loop does whenever it waits; on any other runtime
+    // (the tests' virtual clock) they would never come.
+    if (!options_.runtime || !win32::SystemTellsOfShows()) return forms::StackingWatch::None;
+    auto watch = std::make_unique<win32::StackingWatch>(*options_.runtime, std::move(changed));
+    if (!watch->Start()) return forms::StackingWatch::None;
+    stacking_ = std::move(watch);
+    return forms::StackingWatch::Notifies;
 }
 
 forms::Rect Win32FrontEnd::WorkArea() {

@@ -25,6 +25,7 @@ namespace ui {
 namespace win32 {
 class Fonts;
 class FormWindow;
+class StackingWatch;
 }  // namespace win32
 
 struct Win32FrontEndOptions {
@@ -50,6 +51,10 @@ class Win32FrontEnd final : public forms::FrontEnd {
     void ControlChanged(forms::Form& form, const forms::Control& control, unsigned what) override;
     forms::Point CursorPos() override;
     void SetTopmost(forms::Form& form) override;
+    // Notifies where the system tells an out-of-context hook of windows shown
+    // and restacked and the runtime's loop takes this thread's messages;
+    // otherwise (under Wine, or with no Win32Runtime) None, and the clock asks.
+    forms::StackingWatch WatchStacking(std::function<void()> changed) override;
     forms::Rect WorkArea() override;
     int TextWidth(const forms::Font& font, const std::string& text) override;
     forms::ClockSeparators Separators() override;
@@ -62,6 +67,7 @@ class Win32FrontEnd final : public forms::FrontEnd {
     std::unique_ptr<win32::Fonts> fonts_;
     std::map<const forms::Form*, std::unique_ptr<win32::FormWindow>> windows_;
     forms::ClockSeparators separators_;
+    std::unique_ptr<win32::StackingWatch> stacking_;
 };
 
 }  // namespace ui

@@ -1,0 +1,154 @@
+#include "ui/win32/StackingWatch.h"
+
+#include <algorithm>
+
+namespace ui::win32 {
+namespace {
+
+// How long the probe waits for its event. Both Windows and Wine queue an
+// event to the hooking thread while the call that raised it runs, so it is
+// there at the first look; the wait is only for a system that is slower, and
+// costs its full length only where nothing comes (once, at start).
+constexpr DWORD kProbeWaitMs = 50;
+
+// The watches of this thread: a hook's callback gets only the hook's handle.
+thread_local std::vector<StackingWatch*> watches;
+
+// The hooks, as narrow as the events they are for: each range costs the
+// system a comparison for every event anywhere on the desktop.
+struct Range {
+    DWORD first, last;
+};
+constexpr Range kRanges[] = {
+    {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND},
+    {EVENT_SYSTEM_MINIMIZEEND, EVENT_SYSTEM_MINIMIZEEND},
+    // EVENT_OBJECT_HIDE lies between the two and is passed over.
+    {EVENT_OBJECT_SHOW, EVENT_OBJECT_REORDER},
+};
+
+bool TopLevel(HWND window) {
+    return GetAncestor(window, GA_PARENT) == GetDesktopWindow();
+}
+
+// The probe's hook: the event it waits for, and the window it saw it for.
+thread_local DWORD probeEvent = 0;
+thread_local HWND probeSeen = nullptr;
+
+void CALLBACK ProbeHook(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                        DWORD) {
+    if (event == probeEvent && object == OBJID_WINDOW && child == CHILDID_SELF) {
+        probeSeen = window;
+    }
+}
+
+}  // namespace
+
+bool MayCover(DWORD event, HWND window, LONG object, LONG child) {
+    if (!window || child != CHILDID_SELF) return false;
+    switch (event) {
+        case EVENT_OBJECT_REORDER:
+            // Reported for the container whose children changed places: the
+            // desktop when top-level windows did. Another program's children
+            // (a client's document windows) changing places concern no one
+            // else.
+            return window == GetDesktopWindow() || TopLevel(window);
+        case EVENT_OBJECT_SHOW:
+        case EVENT_SYSTEM_FOREGROUND:
+        case EVENT_SYSTEM_MINIMIZEEND:
+            return object == OBJID_WINDOW && TopLevel(window);
+        default:
+            return false;
+    }
+}
+
+bool SystemDelivers(DWORD event) {
+    HWINEVENTHOOK hook = SetWinEventHook(event, event, nullptr, &ProbeHook, GetCurrentProcessId(),
+                                         GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    if (!hook) return false;
+    probeEvent = event;
+    probeSeen = nullptr;
+    // A tool window (no taskbar button) that takes no activation, off the
+    // screen and one pixel wide: nobody sees it come and go.
+    HWND probe = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "", WS_POPUP,
+                                 -32000, -32000, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    bool seen = false;
+    if (probe) {
+        ShowWindow(probe, SW_SHOWNOACTIVATE);
+        const DWORD start = GetTickCount();
+        for (;;) {
+            // Takes the events (and any message another thread sends) and
+            // leaves the posted messages where they are, for the loop.
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            seen = probeSeen == probe;
+            const DWORD waited = GetTickCount() - start;
+            if (seen || waited >= kProbeWaitMs) break;
+            // Without MWMO_INPUTAVAILABLE: wakes only for what came after the
+            // look above.
+            MsgWaitForMultipleObjectsEx(0, nullptr, kProbeWaitMs - waited, QS_ALLINPUT, 0);
+        }
+        DestroyWindow(probe);
+    }
+    UnhookWinEvent(hook);
+    probeEvent = 0;
+    probeSeen = nullptr;
+    return seen;
+}
+
+bool SystemTellsOfShows() {
+    static const bool tells = SystemDelivers(EVENT_OBJECT_SHOW);
+    return tells;
+}
+
+StackingWatch::StackingWatch(platform::Runtime& loop, std::function<void()> changed)
+    : loop_(loop), changed_(std::move(changed)), alive_(std::make_shared<StackingWatch*>(this)) {}
+
+bool StackingWatch::Start() {
+    if (!hooks_.empty()) return true;
+    for (const Range& range : kRanges) {
+        HWINEVENTHOOK hook = SetWinEventHook(range.first, range.last, nullptr, &Hook, 0, 0,
+                                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+        if (!hook) {
+            // All or nothing: a watch that misses some events is no watch.
+            for (HWINEVENTHOOK made : hooks_) UnhookWinEvent(made);
+            hooks_.clear();
+            return false;
+        }
+        hooks_.push_back(hook);
+    }
+    watches.push_back(this);
+    return true;
+}
+
+StackingWatch::~StackingWatch() {
+    for (HWINEVENTHOOK hook : hooks_) UnhookWinEvent(hook);
+    watches.erase(std::remove(watches.begin(), watches.end(), this), watches.end());
+    alive_.reset();
+}
+
+void CALLBACK StackingWatch::Hook(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
+                                  LONG child, DWORD, DWORD) {
+    for (StackingWatch* watch : watches) {
+        if (std::find(watch->hooks_.begin(), watch->hooks_.end(), hook) != watch->hooks_.end()) {
+            watch->OnEvent(event, window, object, child);
+            return;
+        }
+    }
+}
+
+void StackingWatch::OnEvent(DWORD event, HWND window, LONG object, LONG child) {
+    // Events come in bursts (a window shown and activated, a menu of several
+    // windows) and from inside any call that waits for messages: take note,
+    // and tell once when the loop turns.
+    if (posted_ || !MayCover(event, window, object, child)) return;
+    posted_ = true;
+    std::weak_ptr<StackingWatch*> alive = alive_;
+    loop_.Post([alive] {
+        auto self = alive.lock();
+        if (!self) return;
+        (*self)->posted_ = false;
+        (*self)->changed_();
+    });
+}
+
+}  // namespace ui::win32
