@@ -50,6 +50,9 @@ bool UnderWine() {
 // with WM_GETTEXT stops nobody: the client answers from its message loop.
 // A snapshot this young answers again instead of a second WM_GETTEXT.
 constexpr std::chrono::milliseconds kSnapshotLife{50};
+// What a transcript read by WM_GETTEXT is given room to grow by since the
+// last look, beyond half its length: far more than a room says in a poll.
+constexpr std::size_t kRoomToGrow = 4096;
 
 DWORD ProcessOf(HWND window) {
     DWORD process = 0;
@@ -282,26 +285,39 @@ const std::string& Win32WindowApi::WindowText(Hwnd window) {
     if (snapshot_.window == window && now - snapshot_.taken < kSnapshotLife) {
         return snapshot_.text;
     }
-    snapshot_ = Snapshot{window, now, {}};
+    const std::size_t before = snapshot_.window == window ? snapshot_.raw : 0;
+    snapshot_ = Snapshot{window, now, {}, 0};
     std::string& text = snapshot_.text;
+    // Room for the text as it stood at the last look and for what a room says
+    // between two looks, so that one message takes it all. Only a window not
+    // read before, or a text that outgrew that room, is asked its length
+    // first: an ANSI WM_GETTEXTLENGTH to another process's window costs
+    // Wine a whole WM_GETTEXT of its own, to count the text in the code page.
     // A rich edit's length may count a paragraph end once where its text
     // holds CR LF, and the text may grow between the two messages: a buffer
     // that comes back full is made larger and read again.
-    auto size =
-        static_cast<std::size_t>(std::max<LResult>(Send(window, WM_GETTEXTLENGTH, 0, 0), 0));
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        size = size * 2 + 256;
+    std::size_t size = before > 0 ? before + before / 2 + kRoomToGrow : 0;
+    bool whole = false;
+    for (int attempt = 0; attempt < 5 && !whole; ++attempt) {
+        if (size == 0) {
+            const LResult length = Send(window, WM_GETTEXTLENGTH, 0, 0);
+            size = static_cast<std::size_t>(std::max<LResult>(length, 0)) * 2 + 256;
+        }
         text.assign(size, '\0');
         const LResult got = Send(window, WM_GETTEXT, static_cast<WParam>(size),
                                  reinterpret_cast<LParam>(text.data()));
         const auto length =
             static_cast<std::size_t>(std::clamp<LResult>(got, 0, static_cast<LResult>(size)));
-        if (length + 1 < size) {
+        whole = length + 1 < size;
+        if (whole) {
             text.resize(length);
-            break;
+        } else {
+            // Outgrown: the length, asked now, tells how much room to make.
+            size = before > 0 && attempt == 0 ? 0 : size * 2 + 256;
         }
     }
-    if (text.size() == size) text.clear();  // never settled: nothing rather than a cut text
+    if (!whole) text.clear();  // never settled: nothing rather than a cut text
+    snapshot_.raw = text.size();
     // One CR for each CR LF, as EM_GETTEXTRANGE gives paragraph ends.
     std::size_t out = 0;
     for (std::size_t in = 0; in < text.size(); ++in) {

@@ -63,7 +63,8 @@ class Win32WindowApi final : public WindowApi {
     LResult GetTextLengthByWindowText(Hwnd window);
     // The window's text, paragraphs ending in CR; a snapshot taken a moment
     // ago answers for the same window, so that a length and the range read
-    // after it agree.
+    // after it agree. A later look at the same window takes its text in one
+    // message.
     const std::string& WindowText(Hwnd window);
 
     std::chrono::milliseconds sendTimeout_;
@@ -73,6 +74,7 @@ class Win32WindowApi final : public WindowApi {
         Hwnd window = 0;
         std::chrono::steady_clock::time_point taken;
         std::string text;
+        std::size_t raw = 0;  // its length as the window gave it (CR LF and all)
     } snapshot_;
 };
 
