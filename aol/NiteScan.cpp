@@ -85,6 +85,19 @@ void ScanGroup::Poll() {
     }
 }
 
+platform::Hwnd ScanGroup::TranscriptOfTheRoom() {
+    platform::WindowApi& windows = services_.windows;
+    if (wayKnown_ && modAolTools::SameWay(windows, way_)) return wayTranscript_;
+    const platform::Hwnd room = modAolTools::FindChatRoom(windows, way_);
+    wayTranscript_ =
+        room ? modAolTools::FindNthChild(windows, room, aol::kRichEditClass, aol::kRoomTranscript)
+             : 0;
+    // A room without its transcript yet (a client may make a window's
+    // controls after the window) is looked up afresh until it has one.
+    wayKnown_ = room == 0 || wayTranscript_ != 0;
+    return wayTranscript_;
+}
+
 bool ScanGroup::Seen::Covers(platform::Hwnd window) const {
     return active && haveTranscript && window == transcript;
 }
@@ -163,16 +176,16 @@ void NiteScan::PostDelivery() {
 platform::Hwnd NiteScan::FindTranscript() {
     ScanGroup::Seen& seen = group_->seen_;
     if (seen.active && seen.haveTranscript) return seen.transcript;
-    platform::WindowApi& windows = services_.windows;
-    platform::Hwnd room = modAolTools::FindChatRoom(windows);
-    platform::Hwnd transcript =
-        room ? modAolTools::FindNthChild(windows, room, aol::kRichEditClass, aol::kRoomTranscript)
-             : 0;
     if (seen.active) {
         seen.haveTranscript = true;
-        seen.transcript = transcript;
+        seen.transcript = group_->TranscriptOfTheRoom();
+        return seen.transcript;
     }
-    return transcript;
+    platform::WindowApi& windows = services_.windows;
+    platform::Hwnd room = modAolTools::FindChatRoom(windows);
+    return room
+               ? modAolTools::FindNthChild(windows, room, aol::kRichEditClass, aol::kRoomTranscript)
+               : 0;
 }
 
 std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
@@ -207,6 +220,9 @@ std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std
                                               reinterpret_cast<platform::LParam>(&range));
     auto n = std::clamp<platform::LResult>(got, 0, static_cast<platform::LResult>(to - from));
     std::string text(buffer.data(), static_cast<std::size_t>(n));
+    // Nothing at all: the transcript may have gone, with the room still on
+    // the same way; the next poll looks the room up afresh.
+    if (text.empty()) group_->wayKnown_ = false;
     if (shared && text.size() > seen.text.size()) {
         seen.from = from;
         seen.text = text;
