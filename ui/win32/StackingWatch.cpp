@@ -41,7 +41,31 @@ void CALLBACK ProbeHook(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LO
     }
 }
 
+// Whether a window other than its own dialogs is shown above `window`.
+bool Covered(HWND window) {
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        if (IsWindowVisible(above) && GetWindow(above, GW_OWNER) != window) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool PutOnTop(HWND window) {
+    // Nothing to restack while the window is hidden or minimised, or while a
+    // dialog of its own is open (it is disabled then, and its dialogs stand
+    // above it anyway). Nor when nothing stands above it: where nothing
+    // tells of other windows, the clock asks a hundred times a second, and
+    // the call costs a round of messages each time.
+    if (!window || !IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window) ||
+        !Covered(window)) {
+        return false;
+    }
+    // Restacked without activation: the keyboard stays with the chat client.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
 
 bool MayCover(DWORD event, HWND window, LONG object, LONG child) {
     if (!window || child != CHILDID_SELF) return false;

@@ -1,9 +1,10 @@
 #pragma once
-// Learning, without asking every tick, that another program's window may now
-// stand above ours: the system's window events, taken out of context (the
-// system queues them to this thread, which handles them whenever it takes its
-// messages), for the events after which a window can stand above a topmost
-// one of ours:
+// Keeping the main window on top: putting it back above other windows
+// (PutOnTop), and learning, without asking every tick, that another
+// program's window may now stand above ours: the system's window events,
+// taken out of context (the system queues them to this thread, which handles
+// them whenever it takes its messages), for the events after which a window
+// can stand above a topmost one of ours:
 //
 //   EVENT_OBJECT_SHOW          a window appears; a topmost one comes out on top
 //   EVENT_OBJECT_REORDER       top-level windows changed places (one made
@@ -31,6 +32,12 @@
 #include "platform/Runtime.h"
 
 namespace ui::win32 {
+
+// Puts `window` back above every other window but its own (its tooltips and
+// dialogs), without activating it, when another stands above it and it is
+// shown, not minimised and enabled; true when it restacked it. What keeping
+// the main window on top does each time it is asked.
+bool PutOnTop(HWND window);
 
 // Whether `event`, as the system reports it, may mean that a window now stands
 // above ours: a top-level window shown, activated or restored, or top-level

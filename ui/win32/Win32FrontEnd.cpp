@@ -57,32 +57,8 @@ forms::Point Win32FrontEnd::CursorPos() {
     return {point.x, point.y};
 }
 
-namespace {
-
-// Whether a window other than its own dialogs is shown above `window`.
-bool Covered(HWND window) {
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
-         above = GetWindow(above, GW_HWNDPREV)) {
-        if (IsWindowVisible(above) && GetWindow(above, GW_OWNER) != window) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 void Win32FrontEnd::SetTopmost(forms::Form& form) {
-    HWND window = Window(form);
-    // Nothing to restack while the window is hidden or minimised, or while a
-    // dialog of its own is open (it is disabled then, and its dialogs stand
-    // above it anyway). Nor when nothing stands above
-    // it: the clock asks a hundred times a second, and the call costs a
-    // round of messages each time.
-    if (!window || !IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window) ||
-        !Covered(window)) {
-        return;
-    }
-    // Restacked without activation: the keyboard stays with the chat client.
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    win32::PutOnTop(Window(form));
 }
 
 forms::StackingWatch Win32FrontEnd::WatchStacking(std::function<void()> changed) {
