@@ -1,22 +1,32 @@
-// The floor for the Windows program's idle cost: a bare borderless topmost
-// window of the main window's size with one 10 ms timer that does nothing,
-// on the plain message loop. Runs for SECONDS and prints the CPU it used, in
-// the same words as the session bench.
+// The floors for the Windows program's idle cost: a bare borderless topmost
+// window of the main window's size with one timer that does nothing, on the
+// plain message loop. With --keep-on-top each tick puts the window back on
+// top as the program's main window is kept there where nothing tells of
+// other windows (ui::win32::PutOnTop), with a hidden window of its own above
+// it as the main window's tooltips are. Runs for SECONDS and prints the CPU it
+// used, in the same words as the session bench.
 //
-//   bare_window [SECONDS]    default 30
+//   bare_window [SECONDS [PERIOD_MS [--keep-on-top]]]    30 s, a 10 ms timer by default
 
 #include <windows.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "bench/dshow/ProcessCpu.h"
+#include "ui/win32/StackingWatch.h"
 
 namespace {
 
+HWND keptOnTop = nullptr;
+
 LRESULT CALLBACK BareProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_TIMER) return 0;
+    if (msg == WM_TIMER) {
+        if (keptOnTop) ui::win32::PutOnTop(keptOnTop);
+        return 0;
+    }
     return DefWindowProcA(w, msg, wp, lp);
 }
 
@@ -24,6 +34,9 @@ LRESULT CALLBACK BareProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 int main(int argc, char** argv) {
     const long seconds = argc > 1 ? std::atol(argv[1]) : 30;
+    const long period = argc > 2 ? std::atol(argv[2]) : 10;
+    const bool keepOnTop = argc > 3 && std::strcmp(argv[3], "--keep-on-top") == 0;
+    if (seconds <= 0 || period <= 0) return 2;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
     wc.lpfnWndProc = BareProc;
@@ -35,7 +48,12 @@ int main(int argc, char** argv) {
                                   282, 145, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    SetTimer(window, 1, 10, nullptr);
+    if (keepOnTop) {
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 10, 10,
+                        window, nullptr, instance, nullptr);
+        keptOnTop = window;
+    }
+    SetTimer(window, 1, static_cast<UINT>(period), nullptr);
 
     dshowbench::Measuring();
     const double cpuBefore = dshowbench::ProcessCpuSeconds();
