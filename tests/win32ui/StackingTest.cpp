@@ -131,13 +131,6 @@ TEST(Stacking, ABurstOfEventsCallsTheListenerOnceWhenTheLoopTurns) {
     EXPECT_EQ(calls, 2) << "a watch that has gone calls nothing";
 }
 
-// Window creation reaches an out-of-context hook on Windows and under Wine
-// alike: a probe that did not take its events would miss it, and keep every
-// system on the clock's asking.
-TEST(Stacking, TheProbeTakesTheEventsItWaitsFor) {
-    EXPECT_TRUE(ui::win32::SystemDelivers(EVENT_OBJECT_CREATE));
-}
-
 TEST(Stacking, OnTheVirtualClockNothingTellsAndTheClockAsks) {
     win32uitest::World world;
     EXPECT_EQ(world.frontEnd.WatchStacking([] { FAIL() << "nothing can call"; }),

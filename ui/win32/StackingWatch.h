@@ -18,10 +18,10 @@
 // process's windows: our dialogs belong above the main window, and the main
 // window restacking itself must not wake it again.
 //
-// Not every system delivers these events: Wine 8 delivers only the creation
-// of windows and focus changes, none of the above. Whether this one does is
-// found once, by a probe: a window of ours shown for a moment while a hook
-// looks for its EVENT_OBJECT_SHOW.
+// Not every system delivers these events: Wine 8 delivers none of them (see
+// platform/win32/WindowEvents.h). Whether this one does is found once, by a
+// probe: a window of ours shown for a moment while a hook looks for its
+// EVENT_OBJECT_SHOW.
 
 #include <windows.h>
 
@@ -45,11 +45,9 @@ bool PutOnTop(HWND window);
 // scroll bars), for child windows and for message-only windows are not.
 bool MayCover(DWORD event, HWND window, LONG object, LONG child);
 
-// Whether this system delivers `event` to an out-of-context hook, for a window
-// of ours made and shown for the purpose (out of sight, for a moment): the
-// probe. Waits up to 50 ms for an event that does not come.
-bool SystemDelivers(DWORD event);
-// SystemDelivers(EVENT_OBJECT_SHOW), probed once; later calls give its answer.
+// Whether this system tells an out-of-context hook of a window shown
+// (platform::SystemDeliversWindowEvent), probed once; later calls give its
+// answer.
 bool SystemTellsOfShows();
 
 class StackingWatch {
