@@ -187,7 +187,7 @@ ratio() {
         printf "  %s: %.3f%% against %.3f%% of one core, %.2fx%s\n", what,
             100 * a / 1e9 / s, 100 * b / 1e9 / s, r, verdict
         printf "      wake-ups a second %.1f against %.1f; wineserver %.3f%% against %.3f%% (%.2fx)\n",
-            wa / s, wb / s, 100 * sa / 1e9 / s, 100 * sb / 1e9 / s, sb > 0 ? sa / sb : 0 }'
+            wa / s, wb / s, 100 * sa / 1e9 / s, 100 * sb / 1e9 / s, (sb > 0 ? sa / sb : 0) }'
 }
 echo
 echo "against the anchor (the CPU of each process from outside):"
