@@ -42,6 +42,7 @@ ScanGroup::ScanGroup(platform::Services& services)
 
 ScanGroup::~ScanGroup() {
     if (timer_) services_.runtime.StopTimer(timer_);
+    if (creationListener_) services_.windows.RemoveCreationListener(creationListener_);
     alive_.reset();
 }
 
@@ -55,15 +56,48 @@ void ScanGroup::Leave(NiteScan& scan) {
 
 void ScanGroup::Polling(bool on) {
     polling_ += on ? 1 : -1;
-    if (polling_ > 0 && !timer_) {
-        std::weak_ptr<ScanGroup*> alive = alive_;
-        timer_ = services_.runtime.StartTimer(kPollInterval, [alive] {
-            if (auto self = alive.lock()) (*self)->Poll();
-        });
-    } else if (polling_ == 0 && timer_) {
-        services_.runtime.StopTimer(timer_);
-        timer_ = 0;
+    if (polling_ == 0) {
+        StopTimer();
+        resting_ = false;
+        if (creationListener_) services_.windows.RemoveCreationListener(creationListener_);
+        creationListener_ = 0;
+        return;
     }
+    if (!creationListener_) {
+        std::weak_ptr<ScanGroup*> alive = alive_;
+        creationListener_ = services_.windows.AddCreationListener([alive] {
+            if (auto self = alive.lock()) (*self)->OnCreation();
+        });
+    }
+    if (!resting_) StartTimer();
+}
+
+void ScanGroup::StartTimer() {
+    if (timer_) return;
+    std::weak_ptr<ScanGroup*> alive = alive_;
+    timer_ = services_.runtime.StartTimer(kPollInterval, [alive] {
+        if (auto self = alive.lock()) (*self)->Poll();
+    });
+}
+
+void ScanGroup::StopTimer() {
+    if (timer_) services_.runtime.StopTimer(timer_);
+    timer_ = 0;
+}
+
+void ScanGroup::OnCreation() {
+    // Called from inside the window system: only take note, and look when
+    // the event loop turns.
+    ++creations_;
+    if (!resting_) return;
+    resting_ = false;
+    std::weak_ptr<ScanGroup*> alive = alive_;
+    services_.runtime.Post([alive] {
+        auto self = alive.lock();
+        if (!self || (*self)->polling_ == 0 || (*self)->resting_) return;
+        (*self)->StartTimer();
+        (*self)->Poll();
+    });
 }
 
 void ScanGroup::Poll() {
@@ -71,6 +105,7 @@ void ScanGroup::Poll() {
     // earlier ones saw; then each hands its lines over on a turn of the loop
     // of its own, as on a change the window system reports. Nothing runs in
     // between the reads: no handler, so nothing can change the room.
+    const std::uint64_t creations = creations_;
     seen_ = Seen{};
     seen_.active = true;
     std::vector<std::weak_ptr<NiteScan*>> due;
@@ -80,6 +115,14 @@ void ScanGroup::Poll() {
         due.push_back(scan->alive_);
     }
     seen_ = Seen{};
+    // No room at all: until the client makes a window (it is started, or a
+    // room opens) there is nothing to read. Where the window system tells of
+    // windows made, the poll rests until then, unless one came meanwhile.
+    if (creationListener_ && !due.empty() && wayKnown_ && way_.room == 0 &&
+        creations_ == creations) {
+        StopTimer();
+        resting_ = true;
+    }
     for (const auto& member : due) {
         if (auto scan = member.lock()) (*scan)->PostDelivery();
     }

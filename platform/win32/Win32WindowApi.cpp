@@ -6,7 +6,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/win32/WindowEvents.h"
 
 namespace platform {
 namespace {
@@ -135,12 +138,88 @@ class Win32WindowApi::RemoteArea {
     void* address_ = nullptr;
 };
 
+// An out-of-context hook on the windows other processes make, and who hears of them.
+class Win32WindowApi::CreationHook {
+  public:
+    CreationHook()
+        : hook_(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &Made, 0, 0,
+                                WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) {
+        if (hook_) hooks().push_back(this);
+    }
+    ~CreationHook() {
+        if (!hook_) return;
+        UnhookWinEvent(hook_);
+        auto& all = hooks();
+        all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    }
+    CreationHook(const CreationHook&) = delete;
+    CreationHook& operator=(const CreationHook&) = delete;
+
+    bool Ok() const { return hook_ != nullptr; }
+    std::uint64_t Add(std::function<void()> listener) {
+        listeners_.emplace_back(++lastId_, std::move(listener));
+        return lastId_;
+    }
+    void Remove(std::uint64_t id) {
+        listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(),
+                                        [id](const auto& entry) { return entry.first == id; }),
+                         listeners_.end());
+    }
+    bool Empty() const { return listeners_.empty(); }
+
+  private:
+    // The hooks of this thread: the callback gets only the hook's handle.
+    static std::vector<CreationHook*>& hooks() {
+        thread_local std::vector<CreationHook*> all;
+        return all;
+    }
+    static void CALLBACK Made(HWINEVENTHOOK hook, DWORD, HWND window, LONG object, LONG, DWORD,
+                              DWORD) {
+        // The window itself, not a caret or cursor made in it, and not one of
+        // ours: Wine tells of those too, WINEVENT_SKIPOWNPROCESS or not.
+        if (object != OBJID_WINDOW || ProcessOf(window) == GetCurrentProcessId()) return;
+        for (CreationHook* self : hooks()) {
+            if (self->hook_ != hook) continue;
+            // A copy: a listener may come or go meanwhile.
+            const auto listeners = self->listeners_;
+            for (const auto& entry : listeners) entry.second();
+            return;
+        }
+    }
+
+    HWINEVENTHOOK hook_;
+    std::vector<std::pair<std::uint64_t, std::function<void()>>> listeners_;
+    std::uint64_t lastId_ = 0;
+};
+
 Win32WindowApi::Win32WindowApi(std::chrono::milliseconds sendTimeout, RemoteText remoteText)
     : sendTimeout_(sendTimeout),
       byWindowText_(remoteText == RemoteText::kWindowText ||
                     (remoteText == RemoteText::kAuto && UnderWine())) {}
 
 Win32WindowApi::~Win32WindowApi() = default;
+
+std::uint64_t Win32WindowApi::AddCreationListener(std::function<void()> onCreate) {
+    // Probed once: a system that took the hook and never told would leave a
+    // reader waiting for ever.
+    static const bool told = SystemDeliversWindowEvent(EVENT_OBJECT_CREATE);
+    if (!told) return 0;
+    if (!creations_) {
+        creations_ = std::make_unique<CreationHook>();
+        if (!creations_->Ok()) {
+            creations_.reset();
+            return 0;
+        }
+    }
+    return creations_->Add(std::move(onCreate));
+}
+
+void Win32WindowApi::RemoveCreationListener(std::uint64_t id) {
+    if (!creations_) return;
+    creations_->Remove(id);
+    // Nobody listens: the system need not wake this thread for every window.
+    if (creations_->Empty()) creations_.reset();
+}
 
 Win32WindowApi::RemoteArea* Win32WindowApi::AreaFor(unsigned long processId, std::size_t size) {
     if (!remote_ || !remote_->Fits(processId, size)) {

@@ -3,7 +3,8 @@
 // system queues them to the hooking thread, which gets them whenever it takes
 // its messages). Not every system delivers every event: Wine 8 delivers the
 // making of windows (EVENT_OBJECT_CREATE) and focus changes, and none of the
-// showing, hiding, destroying or restacking of windows.
+// showing, hiding, destroying or restacking of windows. It also tells a hook
+// of its own process's windows, WINEVENT_SKIPOWNPROCESS or not.
 //
 // No windows.h here: an event is a DWORD, that is an unsigned long.
 

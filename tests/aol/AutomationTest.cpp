@@ -927,6 +927,50 @@ TEST_P(Scanner, ALookThatSeesTheRoomChangeBetweenItsReadsTakesEachLineOnce) {
     EXPECT_EQ(heard, expected);
 }
 
+// The window system as it is, listeners and all, with its lookups counted.
+class CountingWindows final : public ThroughWindows {
+  public:
+    using ThroughWindows::ThroughWindows;
+    Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
+        ++finds;
+        return inner_.FindWindowA(className, caption);
+    }
+    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
+                       std::optional<std::string_view> caption) override {
+        ++finds;
+        return inner_.FindWindowExA(parent, childAfter, className, caption);
+    }
+    std::uint64_t AddChangeListener(std::function<void()> onChange) override {
+        return inner_.AddChangeListener(std::move(onChange));
+    }
+    void RemoveChangeListener(std::uint64_t id) override { inner_.RemoveChangeListener(id); }
+    std::uint64_t AddCreationListener(std::function<void()> onCreate) override {
+        return inner_.AddCreationListener(std::move(onCreate));
+    }
+    void RemoveCreationListener(std::uint64_t id) override { inner_.RemoveCreationListener(id); }
+    int finds = 0;
+};
+
+// Until the client is started there is nothing to find; the scanner looks
+// again once it has made its windows.
+TEST_F(ScannerBase, WithNoRoomToFindItLooksAgainOnlyWhenAWindowIsMade) {
+    CountingWindows counting(windows());
+    platform::Services services{counting, runtime(), random()};
+    aol::NiteScan scan(services);
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    Catchup();
+    counting.finds = 0;
+    driver->Advance(1s);
+    EXPECT_LE(counting.finds, 3) << "not ten looks a second for a client that is not there";
+    SignOn("Bob");
+    Catchup();
+    driver->Say("KarenK", "hello");
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "hello"}}));
+}
+
 // --- scanners that poll together ---
 
 // The reads that cross to the client, counted.

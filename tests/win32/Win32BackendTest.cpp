@@ -195,6 +195,39 @@ TEST_F(CrossProcess, HandlesThatAreNotWindowsDoNothing) {
     EXPECT_FALSE(windows().PostMessageA(frame, WM_CLOSE, 0, 0));
 }
 
+// Windows and Wine alike tell an out-of-context hook of the windows another
+// process makes: the listeners hear of the client's, until they leave.
+TEST_F(CrossProcess, CreationListenersHearOfTheClientsWindowsUntilTheyLeave) {
+    platform::Win32WindowApi api;
+    int first = 0, second = 0;
+    const std::uint64_t one = api.AddCreationListener([&] { ++first; });
+    ASSERT_NE(one, 0u);
+    const std::uint64_t two = api.AddCreationListener([&] { ++second; });
+    driver->OpenChild("Made", {"_AOL_Icon"});
+    driver->Settle();
+    EXPECT_GE(first, 2) << "the window and its icon";
+    EXPECT_EQ(second, first);
+    api.RemoveCreationListener(one);
+    first = second = 0;
+    driver->OpenChild("Again", {"_AOL_Icon"});
+    driver->Settle();
+    EXPECT_EQ(first, 0);
+    EXPECT_GE(second, 2);
+    api.RemoveCreationListener(two);
+    second = 0;
+    driver->OpenChild("Unheard", {"_AOL_Icon"});
+    driver->Settle();
+    EXPECT_EQ(second, 0);
+    // Windows of this process are nobody's news.
+    const std::uint64_t three = api.AddCreationListener([&] { ++second; });
+    HWND own =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    driver->Settle();
+    DestroyWindow(own);
+    EXPECT_EQ(second, 0);
+    api.RemoveCreationListener(three);
+}
+
 // The memory the reads use in the client's process is kept between reads:
 // it must follow the client to a new process, and grow for a long read.
 class CrossProcessReads : public testing::TestWithParam<RemoteText> {};
