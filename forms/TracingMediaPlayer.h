@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "engine/MediaPlayer.h"
 
@@ -26,6 +27,10 @@ class TracingMediaPlayer final : public engine::MediaPlayer {
     void SetMute(bool mute) override;
     double Length() override { return player_.Length(); }
     double Position() override { return player_.Position(); }
+    bool WatchProgress(std::function<void()> changed) override {
+        return player_.WatchProgress(std::move(changed));
+    }
+    bool PositionMoving() override { return player_.PositionMoving(); }
 
   private:
     void Trace(const std::string& line) const {
