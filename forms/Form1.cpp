@@ -602,7 +602,7 @@ void Form1::ScrollTick() {
 }
 
 void Form1::StatusTick() {
-    // A hundred times a second; the text changes only with the list.
+    // At every tick while a command runs; the text changes only with the list.
     const int count = file1_->Count();
     if (count == shownCount_) return;
     shownCount_ = count;

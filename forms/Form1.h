@@ -23,7 +23,7 @@
 //
 // Calls made by the load step are traced too (the start-up width, the
 // scanner switches, the first show). The player's Length and Position, read
-// every 10 ms by the progress timer, are not traced.
+// by the progress timer, are not traced.
 
 #include <functional>
 #include <memory>

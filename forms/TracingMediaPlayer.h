@@ -1,7 +1,7 @@
 #pragma once
 // MediaPlayer1 as the windows hold it: every call goes to the real player and,
 // when tracing is on, is reported as "MediaPlayer1.MEMBER [VALUE]". Length
-// and Position are polled every 10 ms and are not reported.
+// and Position, read by the progress timer, are not reported.
 
 #include <functional>
 #include <string>

@@ -89,7 +89,7 @@ class PlayerClock {
     PlayState state_ = PlayState::Empty;
     platform::TimerId pollTimer_ = 0;
     bool polling_ = false;
-    double length_ = 0.0;  // cached: the progress timer reads it every 10 ms
+    double length_ = 0.0;  // cached: the progress timer may read it every 10 ms
     bool lengthKnown_ = false;
     double lastPosition_ = 0.0;
     bool positionQueried_ = false;

@@ -192,7 +192,7 @@ void Play(Session& run, const std::string& folder) {
     run.client.Type("!pa");
     run.Pass(777ms);
     run.client.Type("!up");
-    run.Pass(4000ms);  // to the song's end and on
+    run.Pass(4000ms);          // to the song's end and on
     run.client.Type("!tr  ");  // one blank: cleared by the clock's tick
     run.Pass(1500ms);
 }
