@@ -1,12 +1,14 @@
 // The floors for the Windows program's idle cost: a bare borderless topmost
 // window of the main window's size with one timer that does nothing, on the
-// plain message loop. With --keep-on-top each tick puts the window back on
-// top as the program's main window is kept there where nothing tells of
-// other windows (ui::win32::PutOnTop), with a hidden window of its own above
-// it as the main window's tooltips are. Runs for SECONDS and prints the CPU it
-// used, in the same words as the session bench.
+// plain message loop. Kept on top as the program keeps its main window where
+// nothing tells of other windows, with a hidden window of its own above it as
+// the main window's tooltips are: with --keep-on-top by each tick of the timer
+// (ui::win32::PutOnTop), with --looking by the front end's thread that looks
+// every 10 ms (ui::win32::LookingWatch), on the Win32 runtime's loop. Runs for
+// SECONDS and prints the CPU it used, in the same words as the session bench.
 //
-//   bare_window [SECONDS [PERIOD_MS [--keep-on-top]]]    30 s, a 10 ms timer by default
+//   bare_window [SECONDS [PERIOD_MS [--keep-on-top | --looking]]]
+//                                            30 s, a 10 ms timer by default
 
 #include <windows.h>
 
@@ -16,6 +18,7 @@
 #include <cstring>
 
 #include "bench/dshow/ProcessCpu.h"
+#include "platform/win32/Win32Runtime.h"
 #include "ui/win32/StackingWatch.h"
 
 namespace {
@@ -36,6 +39,7 @@ int main(int argc, char** argv) {
     const long seconds = argc > 1 ? std::atol(argv[1]) : 30;
     const long period = argc > 2 ? std::atol(argv[2]) : 10;
     const bool keepOnTop = argc > 3 && std::strcmp(argv[3], "--keep-on-top") == 0;
+    const bool looking = argc > 3 && std::strcmp(argv[3], "--looking") == 0;
     if (seconds <= 0 || period <= 0) return 2;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
@@ -48,20 +52,30 @@ int main(int argc, char** argv) {
                                   282, 145, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    if (keepOnTop) {
+    if (keepOnTop || looking) {
         CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 10, 10,
                         window, nullptr, instance, nullptr);
-        keptOnTop = window;
     }
+    if (keepOnTop) keptOnTop = window;
     SetTimer(window, 1, static_cast<UINT>(period), nullptr);
+    platform::Win32Runtime runtime;
+    ui::win32::LookingWatch watch(runtime, [] {});
+    if (looking) watch.Keep(window);
 
     dshowbench::Measuring();
     const double cpuBefore = dshowbench::ProcessCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const auto end = start + std::chrono::seconds(seconds);
     MSG msg;
-    while (std::chrono::steady_clock::now() < end && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        DispatchMessageA(&msg);
+    while (std::chrono::steady_clock::now() < end) {
+        if (looking) {
+            // The watch tells through the runtime's loop.
+            runtime.WaitForEvents(std::chrono::milliseconds(period));
+        } else if (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            DispatchMessageA(&msg);
+        } else {
+            break;
+        }
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -8,7 +8,7 @@ namespace ui::win32 {
 namespace {
 
 // The watches of this thread: a hook's callback gets only the hook's handle.
-thread_local std::vector<StackingWatch*> watches;
+thread_local std::vector<EventWatch*> watches;
 
 // The hooks, as narrow as the events they are for: each range costs the
 // system a comparison for every event anywhere on the desktop.
@@ -35,18 +35,25 @@ bool Covered(HWND window) {
     return false;
 }
 
+// Nothing to restack while the window is hidden or minimised, or while a
+// dialog of its own is open (it is disabled then, and its dialogs stand above
+// it anyway). Nor when nothing stands above it: the question is asked up to a
+// hundred times a second, and a restack costs a round of messages each time.
+bool NeedsPutting(HWND window) {
+    return window && IsWindowVisible(window) && !IsIconic(window) && IsWindowEnabled(window) &&
+           Covered(window);
+}
+
+// How often the looking watch looks: the clock's old tick, within which the
+// main window has always been back on top.
+constexpr DWORD kLookEveryMs = 10;
+constexpr UINT kNoticeMessage = WM_APP + 1;
+constexpr char kNoticeClass[] = "MoonrakeStackingNotice";
+
 }  // namespace
 
 bool PutOnTop(HWND window) {
-    // Nothing to restack while the window is hidden or minimised, or while a
-    // dialog of its own is open (it is disabled then, and its dialogs stand
-    // above it anyway). Nor when nothing stands above it: where nothing
-    // tells of other windows, the clock asks a hundred times a second, and
-    // the call costs a round of messages each time.
-    if (!window || !IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window) ||
-        !Covered(window)) {
-        return false;
-    }
+    if (!NeedsPutting(window)) return false;
     // Restacked without activation: the keyboard stays with the chat client.
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
@@ -75,10 +82,35 @@ bool SystemTellsOfShows() {
     return tells;
 }
 
+// --- telling ---------------------------------------------------------------------------
+
 StackingWatch::StackingWatch(platform::Runtime& loop, std::function<void()> changed)
     : loop_(loop), changed_(std::move(changed)), alive_(std::make_shared<StackingWatch*>(this)) {}
 
-bool StackingWatch::Start() {
+StackingWatch::~StackingWatch() {
+    alive_.reset();
+}
+
+void StackingWatch::Notice() {
+    // Events come in bursts (a window shown and activated, a menu of several
+    // windows) and from inside any call that waits for messages: take note,
+    // and act once when the loop turns.
+    if (posted_) return;
+    posted_ = true;
+    std::weak_ptr<StackingWatch*> alive = alive_;
+    loop_.Post([alive] {
+        auto self = alive.lock();
+        if (!self) return;
+        StackingWatch& watch = **self;
+        watch.posted_ = false;
+        PutOnTop(watch.kept_);
+        watch.changed_();
+    });
+}
+
+// --- from the system's events -----------------------------------------------------------
+
+bool EventWatch::Start() {
     if (!hooks_.empty()) return true;
     for (const Range& range : kRanges) {
         HWINEVENTHOOK hook = SetWinEventHook(range.first, range.last, nullptr, &Hook, 0, 0,
@@ -95,15 +127,14 @@ bool StackingWatch::Start() {
     return true;
 }
 
-StackingWatch::~StackingWatch() {
+EventWatch::~EventWatch() {
     for (HWINEVENTHOOK hook : hooks_) UnhookWinEvent(hook);
     watches.erase(std::remove(watches.begin(), watches.end(), this), watches.end());
-    alive_.reset();
 }
 
-void CALLBACK StackingWatch::Hook(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
-                                  LONG child, DWORD, DWORD) {
-    for (StackingWatch* watch : watches) {
+void CALLBACK EventWatch::Hook(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
+                               LONG child, DWORD, DWORD) {
+    for (EventWatch* watch : watches) {
         if (std::find(watch->hooks_.begin(), watch->hooks_.end(), hook) != watch->hooks_.end()) {
             watch->OnEvent(event, window, object, child);
             return;
@@ -111,19 +142,75 @@ void CALLBACK StackingWatch::Hook(HWINEVENTHOOK hook, DWORD event, HWND window, 
     }
 }
 
-void StackingWatch::OnEvent(DWORD event, HWND window, LONG object, LONG child) {
-    // Events come in bursts (a window shown and activated, a menu of several
-    // windows) and from inside any call that waits for messages: take note,
-    // and tell once when the loop turns.
-    if (posted_ || !MayCover(event, window, object, child)) return;
-    posted_ = true;
-    std::weak_ptr<StackingWatch*> alive = alive_;
-    loop_.Post([alive] {
-        auto self = alive.lock();
-        if (!self) return;
-        (*self)->posted_ = false;
-        (*self)->changed_();
-    });
+void EventWatch::OnEvent(DWORD event, HWND window, LONG object, LONG child) {
+    if (MayCover(event, window, object, child)) Notice();
+}
+
+// --- by looking -------------------------------------------------------------------------
+
+LookingWatch::LookingWatch(platform::Runtime& loop, std::function<void()> changed)
+    : StackingWatch(loop, std::move(changed)) {
+    static const bool registered = [] {
+        WNDCLASSA notice{};
+        notice.lpfnWndProc = &NoticeProc;
+        notice.hInstance = GetModuleHandleA(nullptr);
+        notice.lpszClassName = kNoticeClass;
+        return RegisterClassA(&notice) != 0;
+    }();
+    if (!registered) return;
+    notice_ = CreateWindowExA(0, kNoticeClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    if (notice_) SetWindowLongPtrA(notice_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+LookingWatch::~LookingWatch() {
+    Stop();
+    // A notice still on its way goes with the window.
+    if (notice_) DestroyWindow(notice_);
+}
+
+void LookingWatch::Keep(HWND window) {
+    Stop();
+    StackingWatch::Keep(window);
+    if (!window || !notice_) return;
+    stop_ = false;
+    told_ = false;
+    thread_ = CreateThread(nullptr, 0, &Look, this, 0, nullptr);
+}
+
+void LookingWatch::Stop() {
+    if (!thread_) return;
+    stop_ = true;
+    WaitForSingleObject(thread_, INFINITE);  // at most one look away
+    CloseHandle(thread_);
+    thread_ = nullptr;
+}
+
+DWORD WINAPI LookingWatch::Look(LPVOID watch) {
+    auto& self = *static_cast<LookingWatch*>(watch);
+    const HWND window = self.Kept();  // set before the thread starts, kept while it runs
+    while (!self.stop_) {
+        // A plain sleep: under Wine it never asks the wineserver.
+        Sleep(kLookEveryMs);
+        if (self.stop_) break;
+        if (!self.told_ && NeedsPutting(window)) {
+            self.told_ = true;
+            PostMessageA(self.notice_, kNoticeMessage, 0, 0);
+        }
+    }
+    return 0;
+}
+
+LRESULT CALLBACK LookingWatch::NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kNoticeMessage) {
+        auto* self = reinterpret_cast<LookingWatch*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self) {
+            self->told_ = false;
+            self->Notice();
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace ui::win32

@@ -21,10 +21,11 @@
 // Not every system delivers these events: Wine 8 delivers none of them (see
 // platform/win32/WindowEvents.h). Whether this one does is found once, by a
 // probe: a window of ours shown for a moment while a hook looks for its
-// EVENT_OBJECT_SHOW.
+// EVENT_OBJECT_SHOW. Where none come, a thread looks instead (LookingWatch).
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -50,15 +51,39 @@ bool MayCover(DWORD event, HWND window, LONG object, LONG child);
 // answer.
 bool SystemTellsOfShows();
 
+// Keeps the main window on top: whenever another window may have come above
+// it, puts it back (PutOnTop) and calls `changed`, on `loop` and once per
+// turn of the loop however often it was told. How it learns of other windows
+// is its subclass's.
 class StackingWatch {
   public:
-    // Calls `changed` on `loop` (once per turn of the loop, however many
-    // events came) whenever an event may mean that another program's window
-    // came above ours.
     StackingWatch(platform::Runtime& loop, std::function<void()> changed);
-    ~StackingWatch();
+    virtual ~StackingWatch();
     StackingWatch(const StackingWatch&) = delete;
     StackingWatch& operator=(const StackingWatch&) = delete;
+
+    // The window to keep on top, once it is made.
+    virtual void Keep(HWND window) { kept_ = window; }
+
+  protected:
+    // Another window may have come above the kept one. On this thread only.
+    void Notice();
+    HWND Kept() const { return kept_; }
+
+  private:
+    platform::Runtime& loop_;
+    std::function<void()> changed_;
+    HWND kept_ = nullptr;
+    bool posted_ = false;  // the loop's next turn puts it back and tells
+    std::shared_ptr<StackingWatch*> alive_;
+};
+
+// Learns of other windows from the system's events (where it delivers them;
+// see SystemTellsOfShows).
+class EventWatch final : public StackingWatch {
+  public:
+    using StackingWatch::StackingWatch;
+    ~EventWatch() override;
 
     // Hooks the events of every other process, until the watch goes; false
     // when the system would not. They come while this thread takes its
@@ -72,11 +97,32 @@ class StackingWatch {
     static void CALLBACK Hook(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
                               DWORD thread, DWORD time);
 
-    platform::Runtime& loop_;
-    std::function<void()> changed_;
     std::vector<HWINEVENTHOOK> hooks_;
-    bool posted_ = false;  // `changed` waits for the loop's next turn
-    std::shared_ptr<StackingWatch*> alive_;
+};
+
+// Where nothing tells (Wine): a thread of its own looks every 10 ms whether
+// another window stands above the kept one, and tells this thread through a
+// message of its own when one does. It only reads the order of windows; the
+// window is put back on this thread. A thread that sleeps in between costs
+// the process about what a 10 ms timer of this thread would, and the
+// wineserver next to nothing: a timer wakes through it, a sleep does not.
+class LookingWatch final : public StackingWatch {
+  public:
+    LookingWatch(platform::Runtime& loop, std::function<void()> changed);
+    ~LookingWatch() override;
+
+    // Starts looking (again) at `window`.
+    void Keep(HWND window) override;
+
+  private:
+    static DWORD WINAPI Look(LPVOID watch);
+    static LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Stop();
+
+    HWND notice_ = nullptr;  // a message-only window of this thread
+    HANDLE thread_ = nullptr;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> told_{false};  // a notice is on its way
 };
 
 }  // namespace ui::win32

@@ -36,8 +36,10 @@ HWND Win32FrontEnd::Control(const forms::Form& form, const std::string& control)
 
 void Win32FrontEnd::FormCreated(forms::Form& form) {
     auto window = std::make_unique<win32::FormWindow>(form, *fonts_);
-    if (form.Name() == "Form1" && options_.runtime) {
-        options_.runtime->SetDialogOwner(window->Handle());
+    if (form.Name() == "Form1") {
+        mainWindow_ = window->Handle();
+        if (options_.runtime) options_.runtime->SetDialogOwner(mainWindow_);
+        if (stacking_) stacking_->Keep(mainWindow_);
     }
     windows_[&form] = std::move(window);
 }
@@ -63,13 +65,18 @@ void Win32FrontEnd::SetTopmost(forms::Form& form) {
 
 forms::StackingWatch Win32FrontEnd::WatchStacking(std::function<void()> changed) {
     stacking_.reset();
-    // The events reach this thread only while it takes its messages, which
-    // the Win32 runtime's loop does whenever it waits; on any other runtime
-    // (the tests' virtual clock) they would never come.
-    if (!options_.runtime || !win32::SystemTellsOfShows()) return forms::StackingWatch::None;
-    auto watch = std::make_unique<win32::StackingWatch>(*options_.runtime, std::move(changed));
-    if (!watch->Start()) return forms::StackingWatch::None;
-    stacking_ = std::move(watch);
+    // What the watch tells must reach this thread's loop: only the Win32
+    // runtime's takes this thread's messages (on the tests' virtual clock
+    // the clock asks instead).
+    if (!options_.runtime) return forms::StackingWatch::None;
+    if (win32::SystemTellsOfShows()) {
+        auto events = std::make_unique<win32::EventWatch>(*options_.runtime, changed);
+        if (events->Start()) stacking_ = std::move(events);
+    }
+    if (!stacking_) {
+        stacking_ = std::make_unique<win32::LookingWatch>(*options_.runtime, std::move(changed));
+    }
+    if (mainWindow_) stacking_->Keep(mainWindow_);
     return forms::StackingWatch::Notifies;
 }
 

@@ -51,9 +51,11 @@ class Win32FrontEnd final : public forms::FrontEnd {
     void ControlChanged(forms::Form& form, const forms::Control& control, unsigned what) override;
     forms::Point CursorPos() override;
     void SetTopmost(forms::Form& form) override;
-    // Notifies where the system tells an out-of-context hook of windows shown
-    // and restacked and the runtime's loop takes this thread's messages;
-    // otherwise (under Wine, or with no Win32Runtime) None, and the clock asks.
+    // Notifies, with a Win32Runtime to tell through: the main window is put
+    // back on top at once whenever another window may have come above it,
+    // learnt from the system's window events where it delivers them, or by a
+    // thread that looks every 10 ms (under Wine). None without a Win32Runtime
+    // (the tests' virtual clock), and the clock asks.
     forms::StackingWatch WatchStacking(std::function<void()> changed) override;
     forms::Rect WorkArea() override;
     int TextWidth(const forms::Font& font, const std::string& text) override;
@@ -67,6 +69,8 @@ class Win32FrontEnd final : public forms::FrontEnd {
     std::unique_ptr<win32::Fonts> fonts_;
     std::map<const forms::Form*, std::unique_ptr<win32::FormWindow>> windows_;
     forms::ClockSeparators separators_;
+    HWND__* mainWindow_ = nullptr;  // Form1's
+    // After the windows: it goes first, and stops looking at them.
     std::unique_ptr<win32::StackingWatch> stacking_;
 };
 
