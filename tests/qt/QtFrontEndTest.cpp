@@ -155,6 +155,7 @@ class QtFrontEndTest : public QObject {
     void labelsShowTextAsTyped_data();
     void labelsShowTextAsTyped();
     void dialogsAreOwnedByTheMainWindow();
+    void nothingStacksOnAHeadlessPlatform();
     void showingTheWindowsLeavesTheKeyboardWhereItWas();
 };
 
@@ -748,6 +749,23 @@ void QtFrontEndTest::dialogsAreOwnedByTheMainWindow() {
     }
     QCOMPARE(QString::fromStdString(model.State().handle), QString("bob"));
     QCOMPARE(player.calls, (std::vector<std::string>{"volume 0"}));
+}
+
+// Offscreen, nothing can come above the windows: the front end says it
+// reports changes, so the clock never asks, and it never has one to report
+// however the windows are shown, swapped and moved.
+void QtFrontEndTest::nothingStacksOnAHeadlessPlatform() {
+    World world;
+    int calls = 0;
+    QCOMPARE(world.frontEnd.WatchStacking([&] { ++calls; }), forms::StackingWatch::Notifies);
+    world.Start();
+    for (const char* command : {"minv", "fulv", "min", "res", "mp3"}) {
+        world.client.Type(command);
+        world.runtime.Advance(1s);
+    }
+    world.Window()->move(world.Window()->pos() + QPoint(30, 30));
+    QCoreApplication::processEvents();
+    QCOMPARE(calls, 0);
 }
 
 QTEST_MAIN(QtFrontEndTest)

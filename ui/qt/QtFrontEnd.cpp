@@ -19,6 +19,7 @@
 #include "ui/qt/ListBoxLook.h"
 #include "ui/qt/LocaleSeparators.h"
 #include "ui/qt/QtRuntime.h"
+#include "ui/qt/X11Stacking.h"
 
 namespace ui {
 
@@ -424,6 +425,25 @@ forms::Point QtFrontEnd::CursorPos() {
 
 void QtFrontEnd::SetTopmost(forms::Form& form) {
     KeepOnTop(WindowOf(form));
+}
+
+forms::StackingWatch QtFrontEnd::WatchStacking(std::function<void()> changed) {
+    if (!PlatformStacksWindows()) return forms::StackingWatch::Notifies;
+    stackingWatch_.reset();
+    if (!OnX11()) return forms::StackingWatch::None;
+    auto watch =
+        std::make_unique<X11StackingWatch>([this] { return OwnWindows(); }, std::move(changed));
+    if (!watch->Active()) return forms::StackingWatch::None;
+    stackingWatch_ = std::move(watch);
+    return forms::StackingWatch::Notifies;
+}
+
+std::vector<QWidget*> QtFrontEnd::OwnWindows() const {
+    std::vector<QWidget*> own;
+    for (const auto& [form, window] : windows_) {
+        for (QWidget* member : WindowFamily(window.get())) own.push_back(member);
+    }
+    return own;
 }
 
 forms::Rect QtFrontEnd::WorkArea() {

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "forms/Form.h"
 #include "forms/FrontEnd.h"
@@ -20,6 +21,7 @@ class QFont;
 namespace ui {
 
 class QtRuntime;
+class X11StackingWatch;
 
 // Where the pointer is on the screen, in pixels. Tests inject one;
 // QCursor::pos() otherwise.
@@ -54,6 +56,10 @@ class QtFrontEnd final : public forms::FrontEnd {
     void ControlChanged(forms::Form& form, const forms::Control& control, unsigned what) override;
     forms::Point CursorPos() override;
     void SetTopmost(forms::Form& form) override;
+    // On X: Notifies, from the server's reports of other clients' windows
+    // (see X11Stacking.h). On the offscreen and minimal platforms: Notifies,
+    // and never calls, since nothing stacks there. Elsewhere: None.
+    forms::StackingWatch WatchStacking(std::function<void()> changed) override;
     forms::Rect WorkArea() override;
     int TextWidth(const forms::Font& font, const std::string& text) override;
     forms::ClockSeparators Separators() override;
@@ -62,10 +68,14 @@ class QtFrontEnd final : public forms::FrontEnd {
     class FormWindow;
 
     FormWindow* WindowOf(const forms::Form& form) const;
+    // Every window of the forms, with the dialogs and tool tips they own.
+    std::vector<QWidget*> OwnWindows() const;
 
     QtFrontEndOptions options_;
     std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
     forms::ClockSeparators separators_;
+    // Declared after the windows: it goes first.
+    std::unique_ptr<X11StackingWatch> stackingWatch_;
 };
 
 }  // namespace ui
