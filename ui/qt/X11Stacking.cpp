@@ -37,7 +37,7 @@ std::vector<QWidget*> WindowFamily(QWidget* window) {
 namespace {
 
 xcb_connection_t* Connection() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || qGuiApp == nullptr) {
+    if (qGuiApp == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
         return nullptr;
     }
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
