@@ -253,6 +253,7 @@ TEST_F(X11Stacking, AnotherClientsWindowMappedOverOursIsReportedAndSetTopmostLif
 
 TEST_F(X11Stacking, AnotherClientRaisingItsWindowOverOursIsReported) {
     const xcb_window_t theirs = OpenOverOurs();
+    ASSERT_TRUE(Within(5, [&] { return calls > 0; }));
     frontEnd.SetTopmost(*form);
     ASSERT_TRUE(Within(5, [&] { return other.Above(ours, theirs); }));
     Pause(0.5);  // what the map set off has come in

@@ -424,12 +424,22 @@ forms::Point QtFrontEnd::CursorPos() {
 }
 
 void QtFrontEnd::SetTopmost(forms::Form& form) {
-    KeepOnTop(WindowOf(form));
+    QWidget* window = WindowOf(form);
+    // The clock asks once a second. Unless a window has been shown, moved
+    // or restacked since the last look, the answer is the same: asking the
+    // server would only wake us (and the X connection's thread) for it.
+    if (stackingWatch_ && window == keptOnTop_ && stackingWatch_->Generation() == keptAt_) return;
+    KeepOnTop(window);
+    if (stackingWatch_) {
+        keptOnTop_ = window;
+        keptAt_ = stackingWatch_->Generation();
+    }
 }
 
 forms::StackingWatch QtFrontEnd::WatchStacking(std::function<void()> changed) {
     if (!PlatformStacksWindows()) return forms::StackingWatch::Notifies;
     stackingWatch_.reset();
+    keptOnTop_ = nullptr;
     if (!OnX11()) return forms::StackingWatch::None;
     auto watch =
         std::make_unique<X11StackingWatch>([this] { return OwnWindows(); }, std::move(changed));

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -76,6 +77,9 @@ class QtFrontEnd final : public forms::FrontEnd {
     forms::ClockSeparators separators_;
     // Declared after the windows: it goes first.
     std::unique_ptr<X11StackingWatch> stackingWatch_;
+    // The window last kept on top, and the watch's generation then.
+    const QWidget* keptOnTop_ = nullptr;
+    std::uint64_t keptAt_ = 0;
 };
 
 }  // namespace ui

@@ -323,6 +323,7 @@ bool X11StackingWatch::nativeEventFilter(const QByteArray& eventType, void* mess
     const State::Root* root = s.RootOf(through);
     // The root's own events (its size) are Qt's.
     if (root == nullptr || child == through) return false;
+    ++generation_;
 
     switch (kind) {
         case Kind::Gone:

@@ -14,6 +14,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -56,6 +57,10 @@ class X11StackingWatch final : public QAbstractNativeEventFilter {
 
     // False when the root window could not be watched (no X connection).
     bool Active() const;
+    // Counts every change of the root's children seen so far (shown,
+    // hidden, moved, restacked, gone), ours included: while it stays the
+    // same, so does the stacking as far as covering goes.
+    std::uint64_t Generation() const { return generation_; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -69,6 +74,7 @@ class X11StackingWatch final : public QAbstractNativeEventFilter {
     std::function<void()> changed_;
     QObject context_;  // the queued calls of `changed` die with the watch
     bool pending_ = false;
+    std::uint64_t generation_ = 0;
 };
 
 }  // namespace ui
