@@ -4,6 +4,7 @@
 // else of the engine.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace engine {
@@ -24,6 +25,18 @@ class MediaPlayer {
     virtual void SetMute(bool mute) = 0;
     virtual double Length() = 0;
     virtual double Position() = 0;
+
+    // A player that can tell when Length and Position stop doing what they
+    // did (a song starts, pauses, resumes, stops, ends or fails, or its
+    // length becomes known) calls `changed` then, on the program's thread,
+    // and returns true: between those calls Length holds and Position moves
+    // on with the clock while PositionMoving, and holds otherwise. A player
+    // that cannot tell returns false and is read as often as its readers like.
+    virtual bool WatchProgress(std::function<void()> changed) {
+        (void)changed;
+        return false;
+    }
+    virtual bool PositionMoving() { return false; }
 };
 
 }  // namespace engine

@@ -81,9 +81,14 @@ class Form {
     // The window system minimised, restored or maximised the window (the
     // taskbar, a window manager): the form follows, so that the next state
     // it sets is compared with the state the window is really in.
-    void FollowState(WindowState state) { state_ = state; }
+    void FollowState(WindowState state) {
+        state_ = state;
+        StateFollowed();
+    }
 
   protected:
+    // The window system changed the window's state (FollowState).
+    virtual void StateFollowed() {}
     // A click on a clickable control.
     virtual void OnClick(const Control& control) = 0;
 

@@ -1,5 +1,6 @@
 #include "forms/Form1.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -133,7 +134,7 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, forms::F
       NiteScan2(services, &scanners_),
       NiteScan5(services, &scanners_),
       engine_(services, *this, state_),
-      timers_(services.runtime, Millis{10}) {
+      timers_(services.runtime, Millis{10}, options_.sleep) {
     BuildControls();
     file1_ = std::make_unique<FileListBox>(*this, services_.listFolder);
     // The controls the fast timers write, looked up once.
@@ -146,20 +147,29 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, forms::F
     label21_ = &Get("Label21");
     dogBar1_ = &Get("DogBar1");
 
-    // One wake-up of the loop serves the fast timers, in this order.
-    timer1_ = timers_.Add(Millis{10}, Wakeup::SharedBase,
-                          [this] { Guarded("Timer1", [this] { ClockTick(); }); });
-    timer2_ = timers_.Add(Millis{10}, Wakeup::SharedBase, [this] {
-        if (!unloaded_) Guarded("Timer2", [this] { ProgressTick(); });
-    });
+    // One wake-up of the loop serves the fast timers, in this order; each
+    // sleeps until what it shows can change.
+    timer1_ = timers_.Add(
+        Millis{10}, Wakeup::SharedBase, [this] { Guarded("Timer1", [this] { ClockTick(); }); },
+        [this] { return ClockMatters(); });
+    timer2_ = timers_.Add(
+        Millis{10}, Wakeup::SharedBase,
+        [this] {
+            if (!unloaded_) Guarded("Timer2", [this] { ProgressTick(); });
+        },
+        [this] { return ProgressMatters(); });
     timer3_ = timers_.Add(Millis{100}, Wakeup::SharedBase, [this] {
         if (!unloaded_) Guarded("Timer3", [this] { ScrollTick(); });
     });
-    timer5_ = timers_.Add(Millis{10}, Wakeup::SharedBase, [this] {
-        if (!unloaded_) Guarded("Timer5", [this] { StatusTick(); });
-    });
+    timer5_ = timers_.Add(
+        Millis{10}, Wakeup::SharedBase,
+        [this] {
+            if (!unloaded_) Guarded("Timer5", [this] { StatusTick(); });
+        },
+        [this] { return busy_ > 0 ? Now() : std::optional<Millis>(); });
     timer4_ = timers_.Add(Millis{60000}, Wakeup::OwnTimer, [this] {
         if (unloaded_) return;
+        const Busy busy(*this);
         engine_.HandleIdleTick();
         RefreshStateLabels();
     });
@@ -169,26 +179,95 @@ Form1::Form1(platform::Services& services, engine::MediaPlayer& player, forms::F
 
     NiteScan1.SetChatLineHandler([this](const std::string& screenName, const std::string& text) {
         if (unloaded_) return;
+        const Busy busy(*this);
         engine_.HandleCommandLine(screenName, text);
         RefreshStateLabels();
     });
     NiteScan2.SetChatLineHandler([this](const std::string& screenName, const std::string& text) {
         if (unloaded_) return;
+        const Busy busy(*this);
         engine_.HandleReenableLine(screenName, text);
         RefreshStateLabels();
     });
     NiteScan5.SetChatLineHandler([this](const std::string& screenName, const std::string& text) {
         if (unloaded_) return;
+        const Busy busy(*this);
         engine_.HandleIdleLine(screenName, text);
         RefreshStateLabels();
+    });
+
+    // Who tells us when the clock's and the bar's ticks can change something
+    // that no command did: another window coming above ours, the song.
+    std::weak_ptr<Form1*> self = self_;
+    stacking_ = FrontEnd().WatchStacking([self] {
+        if (auto form = self.lock()) (*form)->timers_.Poke((*form)->timer1_);
+    });
+    playerTells_ = mediaPlayer1_.WatchProgress([self] {
+        if (auto form = self.lock()) (*form)->timers_.Poke((*form)->timer2_);
     });
 
     Announce();
 }
 
-// The runtime outlives the window: no tick may reach it afterwards.
+// The runtime, the front end and the player outlive the window: nothing may
+// reach it afterwards.
 Form1::~Form1() {
+    self_.reset();
+    if (playerTells_) mediaPlayer1_.WatchProgress({});
     timers_.StopAll();
+}
+
+// --- when the fast timers can change something ------------------------------
+
+Form1::Busy::Busy(Form1& form) : form_(form) {
+    if (form_.busy_++ == 0) form_.PokeReaders();
+}
+
+Form1::Busy::~Busy() {
+    if (--form_.busy_ == 0) form_.PokeReaders();
+}
+
+void Form1::PokeReaders() {
+    timers_.Poke(timer1_);
+    timers_.Poke(timer2_);
+    timers_.Poke(timer5_);
+}
+
+Millis Form1::Now() const {
+    return services_.runtime.Monotonic();
+}
+
+std::optional<Millis> Form1::ClockMatters() {
+    const Millis now = Now();
+    // While a command or a click is under way anything may change (and it
+    // may wait, with the loop turning): tick as often as ever.
+    if (busy_ > 0) return now;
+    // Nothing tells us of windows coming above ours: look every tick.
+    if (stacking_ == StackingWatch::None && Visible() && ShownState() != WindowState::Minimized) {
+        return now;
+    }
+    // Otherwise only the clock moves: the next whole second (rounded down
+    // to the millisecond, so that a tick comes at or before it).
+    const double seconds = services_.runtime.SecondsSinceMidnight();
+    const double toNext = 1.0 - (seconds - std::floor(seconds));
+    return now + Millis{static_cast<long long>(std::floor(toNext * 1000.0))};
+}
+
+std::optional<Millis> Form1::ProgressMatters() {
+    const Millis now = Now();
+    if (busy_ > 0 || !playerTells_) return now;
+    if (!mediaPlayer1_.PositionMoving()) return std::nullopt;  // until the player says
+    // The bar shows whole seconds, rounded: it moves when the position
+    // passes the next half second.
+    const double position = mediaPlayer1_.Position();
+    if (std::isnan(position)) return now + Millis{1000};
+    const double toNext = std::nearbyint(position) + 0.5 - position;
+    const double millis = std::clamp(std::floor(toNext * 1000.0), 0.0, 1000.0);
+    return now + Millis{static_cast<long long>(millis)};
+}
+
+void Form1::StateFollowed() {
+    timers_.Poke(timer1_);
 }
 
 engine::FileList& Form1::File1() {
@@ -197,6 +276,7 @@ engine::FileList& Form1::File1() {
 
 void Form1::OnClick(const Control& control) {
     const std::string& name = control.name;
+    const Busy busy(*this);
     Guarded(name.c_str(), [this, &name] {
         // The view labels, each with the one scanner its view leaves listening.
         if (name == "Label7") {
@@ -522,7 +602,7 @@ void Form1::ScrollTick() {
 }
 
 void Form1::StatusTick() {
-    // A hundred times a second; the text changes only with the list.
+    // At every tick while a command runs; the text changes only with the list.
     const int count = file1_->Count();
     if (count == shownCount_) return;
     shownCount_ = count;

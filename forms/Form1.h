@@ -23,10 +23,11 @@
 //
 // Calls made by the load step are traced too (the start-up width, the
 // scanner switches, the first show). The player's Length and Position, read
-// every 10 ms by the progress timer, are not traced.
+// by the progress timer, are not traced.
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "aol/NiteScan.h"
@@ -47,6 +48,9 @@ inline const std::string kAppTitle = "moonrake ruze \u00B2";  // "moonrake ruze 
 struct Form1Options {
     // Receives the trace lines listed above; nothing is traced when empty.
     TraceSink trace;
+    // Never: the fast timers tick every 10 ms whether or not anything they
+    // show can change, the reference that the sleeping timers must match.
+    Timers::Sleep sleep = Timers::Sleep::WhenNothingChanges;
 };
 
 class Form1 final : public Form, public engine::Host {
@@ -99,6 +103,7 @@ class Form1 final : public Form, public engine::Host {
 
   protected:
     void OnClick(const Control& control) override;
+    void StateFollowed() override;
 
   private:
     class FileListBox;
@@ -121,6 +126,26 @@ class Form1 final : public Form, public engine::Host {
     }
     aol::NiteScan& ScannerOf(engine::Scanner scanner);
     Timers::Id TimerOf(engine::FormTimer timer) const;
+
+    // A command, a click or an idle notice under way: the fast timers that
+    // read what those change tick at every tick meanwhile, and at their
+    // next tick once it is done.
+    class Busy {
+      public:
+        explicit Busy(Form1& form);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+      private:
+        Form1& form_;
+    };
+    void PokeReaders();
+    platform::Millis Now() const;
+    // When the clock's tick (Timer1) and the bar's (Timer2) can next show
+    // something new; see Timers::NextMatters.
+    std::optional<platform::Millis> ClockMatters();
+    std::optional<platform::Millis> ProgressMatters();
 
     // Events that enter from the loop; none may let an exception escape.
     void Guarded(const char* where, const std::function<void()>& body);
@@ -170,6 +195,12 @@ class Form1 final : public Form, public engine::Host {
     Control* label21_ = nullptr;
     Control* dogBar1_ = nullptr;
     int shownCount_ = -1;  // the song count Label15 shows
+
+    int busy_ = 0;  // Busy scopes open
+    StackingWatch stacking_ = StackingWatch::None;
+    bool playerTells_ = false;
+    // Handed to those who call back later (the front end, the player).
+    std::shared_ptr<Form1*> self_ = std::make_shared<Form1*>(this);
 
     bool loaded_ = false;
     bool unloaded_ = false;

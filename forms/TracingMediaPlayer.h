@@ -1,10 +1,11 @@
 #pragma once
 // MediaPlayer1 as the windows hold it: every call goes to the real player and,
 // when tracing is on, is reported as "MediaPlayer1.MEMBER [VALUE]". Length
-// and Position are polled every 10 ms and are not reported.
+// and Position, read by the progress timer, are not reported.
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "engine/MediaPlayer.h"
 
@@ -26,6 +27,10 @@ class TracingMediaPlayer final : public engine::MediaPlayer {
     void SetMute(bool mute) override;
     double Length() override { return player_.Length(); }
     double Position() override { return player_.Position(); }
+    bool WatchProgress(std::function<void()> changed) override {
+        return player_.WatchProgress(std::move(changed));
+    }
+    bool PositionMoving() override { return player_.PositionMoving(); }
 
   private:
     void Trace(const std::string& line) const {

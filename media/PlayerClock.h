@@ -24,9 +24,11 @@ class PlayerClock {
   public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
-    // `poll` reads the framework's news: every `pollInterval` while a song
-    // is playing or paused. A position the framework reported is handed out
-    // again for `positionQueryInterval` before it is asked anew.
+    // `poll` reads the framework's news while a song is playing or paused:
+    // every `pollInterval` until the length is known and again near the
+    // song's end, and in between once a second (the news then can only be a
+    // failure). A position the framework reported is handed out again for
+    // `positionQueryInterval` before it is asked anew.
     PlayerClock(platform::Runtime& runtime, platform::Millis pollInterval,
                 std::chrono::milliseconds positionQueryInterval, std::function<void()> poll);
     ~PlayerClock();
@@ -34,6 +36,10 @@ class PlayerClock {
     PlayerClock& operator=(const PlayerClock&) = delete;
 
     PlayState State() const { return state_; }
+    // Called whenever the state or the length changes, so that a reader who
+    // knows the position moves on with the clock while playing need not ask
+    // in between.
+    void SetChangeListener(std::function<void()> changed) { changed_ = std::move(changed); }
     // Playing or paused: the song has a position.
     bool SongUnderway() const {
         return state_ == PlayState::Playing || state_ == PlayState::Paused;
@@ -54,7 +60,7 @@ class PlayerClock {
     bool LengthKnown() const { return lengthKnown_; }
     void SetLength(double seconds);
     // The framework says the length changed: it is asked again.
-    void ForgetLength() { lengthKnown_ = false; }
+    void ForgetLength();
 
     // --- the position, in seconds ---
     // The framework reported `seconds` at `now`.
@@ -69,16 +75,21 @@ class PlayerClock {
   private:
     void StartPolling();
     void StopPolling();
+    void Poll();
     void ForgetPosition();
+    void Changed() const {
+        if (changed_) changed_();
+    }
 
     platform::Runtime& runtime_;
     const platform::Millis pollInterval_;
     const std::chrono::milliseconds positionQueryInterval_;
     const std::function<void()> poll_;
+    std::function<void()> changed_;
     PlayState state_ = PlayState::Empty;
     platform::TimerId pollTimer_ = 0;
     bool polling_ = false;
-    double length_ = 0.0;  // cached: the progress timer reads it every 10 ms
+    double length_ = 0.0;  // cached: the progress timer may read it every 10 ms
     bool lengthKnown_ = false;
     double lastPosition_ = 0.0;
     bool positionQueried_ = false;

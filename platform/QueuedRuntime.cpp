@@ -45,6 +45,10 @@ void QueuedRuntime::StopTimer(TimerId id) {
     schedule_.Stop(id);
 }
 
+bool QueuedRuntime::RearmTimer(TimerId id, Millis due) {
+    return schedule_.Rearm(id, due);
+}
+
 void QueuedRuntime::DoEvents() {
     if (quit_) return;
     HandleOutside();

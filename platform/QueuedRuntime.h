@@ -39,6 +39,7 @@ class QueuedRuntime : public Runtime {
     void PostDelayed(Millis delay, Task task) override;
     TimerId StartTimer(Millis interval, Task tick) override;
     void StopTimer(TimerId id) override;
+    bool RearmTimer(TimerId id, Millis due) override;
     // Handles what came from outside, then runs what is due.
     void DoEvents() override;
     // Sleeps (SleepUntil) until the next timer falls due or `maxWait` has

@@ -43,6 +43,15 @@ class Runtime {
     // A repeating timer; the first tick comes one interval after the start.
     virtual TimerId StartTimer(Millis interval, Task tick) = 0;
     virtual void StopTimer(TimerId id) = 0;
+    // Moves a repeating timer's next tick to `due` (on the Monotonic clock),
+    // earlier or later; the ticks after it follow at its interval from there.
+    // False when the timer is unknown or the runtime cannot move timers (the
+    // caller then stops it and starts another).
+    virtual bool RearmTimer(TimerId id, Millis due) {
+        (void)id;
+        (void)due;
+        return false;
+    }
     // Handles everything that is due now, without waiting.
     virtual void DoEvents() = 0;
     // Waits without spinning until something is due or `maxWait` has passed,

@@ -49,6 +49,7 @@ std::string VirtualRuntime::Prompt(const std::string& /*text*/, const std::strin
 void VirtualRuntime::MessageBox(const std::string& /*text*/, const std::string& /*title*/) {}
 
 bool VirtualRuntime::SleepUntil(Millis deadline) {
+    if (deadline > now_) ++wakeups_;
     now_ = std::max(now_, deadline);
     return false;
 }
@@ -59,8 +60,10 @@ void VirtualRuntime::Advance(Millis duration) {
         DoEvents();
         auto due = NextDue();
         if (!due || *due >= end) break;
+        if (*due > now_) ++wakeups_;
         now_ = std::max(now_, *due);
     }
+    if (const auto due = NextDue(); due && *due <= end && end > now_) ++wakeups_;
     now_ = std::max(now_, end);
     DoEvents();
 }

@@ -28,6 +28,9 @@ class VirtualRuntime : public QueuedRuntime {
 
     // Lets `duration` of virtual time pass, handling every event on the way.
     void Advance(Millis duration);
+    // How many times the clock has moved on to an instant at which
+    // something was due: the wake-ups a real clock would have had.
+    long long Wakeups() const { return wakeups_; }
 
   protected:
     // Moves the clock to `deadline`: nothing comes from outside.
@@ -43,6 +46,7 @@ class VirtualRuntime : public QueuedRuntime {
   private:
     Millis now_;
     Millis dayStart_{0};  // monotonic time of the virtual day's midnight
+    long long wakeups_ = 0;
 };
 
 }  // namespace platform

@@ -281,7 +281,7 @@ double DShowMediaPlayer::Length() {
 
 double DShowMediaPlayer::Position() {
     if (!clock_.SongUnderway()) return 0.0;
-    // The progress timer asks every 10 ms. A graph answers from its clock, or
+    // The progress timer may ask every 10 ms. A graph answers from its clock, or
     // on some systems by asking its renderer across threads; a fresh answer
     // every few ticks is as good for a bar that shows whole seconds.
     const auto now = std::chrono::steady_clock::now();

@@ -16,8 +16,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/MediaPlayer.h"
 #include "media/PlayerClock.h"
@@ -71,6 +73,11 @@ class DShowMediaPlayer final : public engine::MediaPlayer {
     void SetMute(bool mute) override;  // silence; the volume comes back on unmute
     double Length() override;          // seconds; 0 when nothing is loaded
     double Position() override;        // seconds; 0 unless playing or paused
+    bool WatchProgress(std::function<void()> changed) override {
+        clock_.SetChangeListener(std::move(changed));
+        return true;
+    }
+    bool PositionMoving() override { return clock_.State() == PlayState::Playing; }
 
     PlayState State() const { return clock_.State(); }
     // False when COM could not be started on this thread; the player then

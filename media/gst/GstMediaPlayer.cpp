@@ -221,11 +221,11 @@ double GstMediaPlayer::Length() {
 
 double GstMediaPlayer::Position() {
     if (!gst_ || !clock_.SongUnderway()) return 0.0;
-    // The progress timer asks every 10 ms, and a position query walks the
-    // pipeline and wakes its threads. Between real queries the song moves on
-    // with the wall clock (the pipeline runs on the system clock, whatever
-    // clock the event loop uses), so a recent answer plus the time since is
-    // as good as a fresh one.
+    // The progress timer may ask every 10 ms (while a command runs), and a
+    // position query walks the pipeline and wakes its threads. Between real
+    // queries the song moves on with the wall clock (the pipeline runs on the
+    // system clock, whatever clock the event loop uses), so a recent answer
+    // plus the time since is as good as a fresh one.
     const auto now = std::chrono::steady_clock::now();
     if (now - busReadTime_ >= kBusReadInterval) {
         PollBus();

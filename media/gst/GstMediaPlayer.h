@@ -14,8 +14,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/MediaPlayer.h"
 #include "media/PlayerClock.h"
@@ -71,6 +73,11 @@ class GstMediaPlayer final : public engine::MediaPlayer {
     void SetMute(bool mute) override;
     double Length() override;    // seconds; 0 until known and when nothing is loaded
     double Position() override;  // seconds; 0 unless playing or paused
+    bool WatchProgress(std::function<void()> changed) override {
+        clock_.SetChangeListener(std::move(changed));
+        return true;
+    }
+    bool PositionMoving() override { return clock_.State() == PlayState::Playing; }
 
     PlayState State() const { return clock_.State(); }
     // False when GStreamer or its playbin is not available; the player then

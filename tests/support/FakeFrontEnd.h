@@ -3,7 +3,9 @@
 // records what the forms told it, measures text at a fixed width per
 // character, and has a pointer the test moves.
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/Form.h"
@@ -20,6 +22,9 @@ class FakeFrontEnd final : public forms::FrontEnd {
     forms::ClockSeparators separators;
     int pixelsPerCharacter = 6;
     int topmostCalls = 0;
+    // What WatchStacking says, and the listener the main window gave it.
+    forms::StackingWatch stackingWatch = forms::StackingWatch::None;
+    std::function<void()> stackingChanged;
 
     void FormCreated(forms::Form& form) override { events.push_back("created " + form.Name()); }
     void FormChanged(forms::Form& form, unsigned what) override {
@@ -45,6 +50,10 @@ class FakeFrontEnd final : public forms::FrontEnd {
     void SetTopmost(forms::Form& form) override {
         ++topmostCalls;
         lastTopmost = form.Name();
+    }
+    forms::StackingWatch WatchStacking(std::function<void()> changed) override {
+        stackingChanged = std::move(changed);
+        return stackingWatch;
     }
     forms::Rect WorkArea() override { return workArea; }
     int TextWidth(const forms::Font&, const std::string& text) override {
