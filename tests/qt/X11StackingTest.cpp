@@ -107,6 +107,27 @@ class OtherClient {
         xcb_flush(c_);
     }
 
+    // From now on counts the restacking of `window`'s top-level window (its
+    // frame under a window manager), as this client sees it.
+    void WatchRestacks(xcb_window_t window) {
+        watched_ = TopLevel(window);
+        const std::uint32_t mask[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+        xcb_change_window_attributes(c_, watched_, XCB_CW_EVENT_MASK, mask);
+        xcb_flush(c_);
+    }
+    // The restacks of the watched window that came in since the last call.
+    int TakeRestacks() {
+        int restacks = 0;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
+            if ((event->response_type & 0x7F) == XCB_CONFIGURE_NOTIFY &&
+                reinterpret_cast<xcb_configure_notify_event_t*>(event)->window == watched_) {
+                ++restacks;
+            }
+            std::free(event);
+        }
+        return restacks;
+    }
+
     void Close(xcb_window_t window) {
         xcb_destroy_window(c_, window);
         xcb_flush(c_);
@@ -176,6 +197,7 @@ class OtherClient {
   private:
     xcb_connection_t* c_;
     xcb_screen_t* screen_ = nullptr;
+    xcb_window_t watched_ = XCB_NONE;
 };
 
 // The program's windows drawn by the Qt front end on the X server; the
@@ -278,6 +300,28 @@ TEST_F(X11Stacking, AnsweringReportsWithSetTopmostSettlesWithoutALoop) {
     EXPECT_EQ(calls, settled) << "reports went on with nothing happening";
     EXPECT_LE(settled, 4) << "a handful of reports for one window mapped";
     EXPECT_TRUE(other.Above(ours, theirs));
+}
+
+// Another program that raises its window again whenever ours comes above it
+// (as a second copy of this one would): ours still takes its turns, but a
+// few a second, not as fast as the server can restack.
+TEST_F(X11Stacking, AWindowThatTakesTheTopBackEveryTimeGetsAFewTurnsASecond) {
+    answer = true;
+    const xcb_window_t theirs = OpenOverOurs();
+    ASSERT_TRUE(Within(5, [&] { return other.Above(ours, theirs); }));
+    Pause(0.5);
+    other.WatchRestacks(ours);
+    other.Raise(theirs);
+    int ourRaises = 0;
+    Within(2, [&] {
+        if (const int restacks = other.TakeRestacks(); restacks > 0) {
+            ourRaises += restacks;
+            other.Raise(theirs);
+        }
+        return false;
+    });
+    EXPECT_GE(ourRaises, 3);
+    EXPECT_LE(ourRaises, 15);
 }
 
 // A window above ours that does not overlap it covers nothing: SetTopmost

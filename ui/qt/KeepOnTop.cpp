@@ -27,16 +27,17 @@ void RaiseOwnedWindows(QWidget* owner) {
     }
 }
 
-void KeepOnTop(QWidget* window) {
-    if (!window || !window->isVisible() || window->isMinimized()) return;
-    if (!PlatformStacksWindows()) return;
+bool KeepOnTop(QWidget* window) {
+    if (!window || !window->isVisible() || window->isMinimized()) return false;
+    if (!PlatformStacksWindows()) return false;
     const bool x11 = OnX11();
-    if (x11 && !CoveredByOthers(WindowFamily(window))) return;
+    if (x11 && !CoveredByOthers(WindowFamily(window))) return false;
     window->raise();
     RaiseOwnedWindows(window);
     // Qt would send the raise only with its next request that waits for an
     // answer, or when the server's next event comes in.
     if (x11) SendRequests();
+    return true;
 }
 
 }  // namespace ui

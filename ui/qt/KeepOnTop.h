@@ -14,7 +14,8 @@ class QWidget;
 
 namespace ui {
 
-void KeepOnTop(QWidget* window);
+// Returns true when it raised the window.
+bool KeepOnTop(QWidget* window);
 
 // False on the offscreen and minimal platforms (tests, headless runs), which
 // have no stacking and warn on every raise().

@@ -425,15 +425,28 @@ forms::Point QtFrontEnd::CursorPos() {
 
 void QtFrontEnd::SetTopmost(forms::Form& form) {
     QWidget* window = WindowOf(form);
+    if (!stackingWatch_) {
+        KeepOnTop(window);
+        return;
+    }
     // The clock asks once a second. Unless a window has been shown, moved
     // or restacked since the last look, the answer is the same: asking the
     // server would only wake us (and the X connection's thread) for it.
-    if (stackingWatch_ && window == keptOnTop_ && stackingWatch_->Generation() == keptAt_) return;
-    KeepOnTop(window);
-    if (stackingWatch_) {
-        keptOnTop_ = window;
-        keptAt_ = stackingWatch_->Generation();
+    if (window == keptOnTop_ && stackingWatch_->Generation() == keptAt_) return;
+    // Another program that puts its window back on top whenever ours comes
+    // above it (a second copy of this one does) would trade places with us
+    // as fast as the server allows: take a turn at most this often, and
+    // look again once the time is up.
+    constexpr auto kTurn = std::chrono::milliseconds(200);
+    const auto now = std::chrono::steady_clock::now();
+    if (raisedAt_ && now - *raisedAt_ < kTurn) {
+        stackingWatch_->CallAgainIn(
+            std::chrono::ceil<std::chrono::milliseconds>(*raisedAt_ + kTurn - now));
+        return;
     }
+    if (KeepOnTop(window)) raisedAt_ = now;
+    keptOnTop_ = window;
+    keptAt_ = stackingWatch_->Generation();
 }
 
 forms::StackingWatch QtFrontEnd::WatchStacking(std::function<void()> changed) {

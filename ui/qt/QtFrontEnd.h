@@ -7,10 +7,12 @@
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,7 @@ class QtFrontEnd final : public forms::FrontEnd {
     // The window last kept on top, and the watch's generation then.
     const QWidget* keptOnTop_ = nullptr;
     std::uint64_t keptAt_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> raisedAt_;
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <QTimer>
 #include <QWidget>
 
 #ifdef MOONRAKE_X11
@@ -399,6 +400,15 @@ bool X11StackingWatch::nativeEventFilter(const QByteArray&, void*, qintptr*) {
 }
 
 #endif
+
+void X11StackingWatch::CallAgainIn(std::chrono::milliseconds delay) {
+    if (again_) return;
+    again_ = true;
+    QTimer::singleShot(delay, &context_, [this] {
+        again_ = false;
+        Changed();
+    });
+}
 
 void X11StackingWatch::Changed() {
     if (pending_ || !changed_) return;

@@ -14,6 +14,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -61,6 +62,9 @@ class X11StackingWatch final : public QAbstractNativeEventFilter {
     // hidden, moved, restacked, gone), ours included: while it stays the
     // same, so does the stacking as far as covering goes.
     std::uint64_t Generation() const { return generation_; }
+    // Calls the listener once more after `delay`, as if something had
+    // changed then (one such call waits at a time).
+    void CallAgainIn(std::chrono::milliseconds delay);
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -74,6 +78,7 @@ class X11StackingWatch final : public QAbstractNativeEventFilter {
     std::function<void()> changed_;
     QObject context_;  // the queued calls of `changed` die with the watch
     bool pending_ = false;
+    bool again_ = false;
     std::uint64_t generation_ = 0;
 };
 
