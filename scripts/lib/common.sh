@@ -11,7 +11,7 @@ MOONRAKE_PACKAGES=(
   qt6-base-dev libxcb1-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
-  xvfb xauth xdotool imagemagick openbox
+  xvfb xauth xdotool x11-utils imagemagick openbox
   fonts-liberation2 fonts-urw-base35 fonts-symbola
 )
 
