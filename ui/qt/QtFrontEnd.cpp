@@ -450,7 +450,10 @@ void QtFrontEnd::SetTopmost(forms::Form& form) {
 }
 
 forms::StackingWatch QtFrontEnd::WatchStacking(std::function<void()> changed) {
-    if (!PlatformStacksWindows()) return forms::StackingWatch::Notifies;
+    // Headless (offscreen, minimal), nothing stacks, but nothing tells
+    // either: the clock goes on asking at every tick, as the tests that
+    // drive these windows expect, and each ask costs a comparison.
+    if (!PlatformStacksWindows()) return forms::StackingWatch::None;
     stackingWatch_.reset();
     keptOnTop_ = nullptr;
     if (!OnX11()) return forms::StackingWatch::None;
