@@ -8,10 +8,10 @@ MOONRAKE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 MOONRAKE_PACKAGES=(
   build-essential cmake pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev libxcb1-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool x11-utils imagemagick openbox
   fonts-liberation2 fonts-urw-base35 fonts-symbola
 )
 

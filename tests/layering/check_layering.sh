@@ -27,6 +27,11 @@ toolkit='Q[A-Za-z]*[>.]|qt|gst/|glib|windows\.h|dshow\.h|ui/qt/'
 for layer in platform clientsim aol engine forms ui/console media/PlayerClock.h media/PlayerClock.cpp; do
     check "$layer" "$toolkit" "a toolkit header"
 done
+# Nor do they speak to the X server: only the Qt front end does, over Qt's
+# own connection.
+for layer in platform clientsim aol engine forms ui/console media; do
+    check "$layer" 'xcb/|X11/' "an X header"
+done
 # The forms are drawn by the front ends, never the other way round.
 for layer in platform clientsim aol engine forms; do
     check "$layer" 'ui/|app/|media/' "a layer above it"

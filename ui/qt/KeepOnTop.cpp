@@ -4,13 +4,10 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include "ui/qt/X11Stacking.h"
+
 namespace ui {
 
-namespace {
-
-// The offscreen and minimal platforms (tests, headless runs) have no
-// stacking and print a warning on every raise(); the clock would ask a
-// hundred times a second.
 bool PlatformStacksWindows() {
     static const bool stacks = [] {
         const QString name = QGuiApplication::platformName();
@@ -19,23 +16,28 @@ bool PlatformStacksWindows() {
     return stacks;
 }
 
-}  // namespace
-
 void RaiseOwnedWindows(QWidget* owner) {
     if (!owner || !PlatformStacksWindows()) return;
-    // The clock asks a hundred times a second and there is hardly ever a
-    // dialog: the program's dialogs are modal, so look only when one is open.
+    // This may be asked on every tick of the clock and there is hardly ever
+    // a dialog: the program's dialogs are modal, so look only when one is
+    // open.
     if (QApplication::activeModalWidget() == nullptr) return;
     for (QWidget* child : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow() && child->isVisible()) child->raise();
     }
 }
 
-void KeepOnTop(QWidget* window) {
-    if (!window || !window->isVisible() || window->isMinimized()) return;
-    if (!PlatformStacksWindows()) return;
+bool KeepOnTop(QWidget* window) {
+    if (!window || !window->isVisible() || window->isMinimized()) return false;
+    if (!PlatformStacksWindows()) return false;
+    const bool x11 = OnX11();
+    if (x11 && !CoveredByOthers(WindowFamily(window))) return false;
     window->raise();
     RaiseOwnedWindows(window);
+    // Qt would send the raise only with its next request that waits for an
+    // answer, or when the server's next event comes in.
+    if (x11) SendRequests();
+    return true;
 }
 
 }  // namespace ui

@@ -19,6 +19,7 @@
 #include "ui/qt/ListBoxLook.h"
 #include "ui/qt/LocaleSeparators.h"
 #include "ui/qt/QtRuntime.h"
+#include "ui/qt/X11Stacking.h"
 
 namespace ui {
 
@@ -423,7 +424,52 @@ forms::Point QtFrontEnd::CursorPos() {
 }
 
 void QtFrontEnd::SetTopmost(forms::Form& form) {
-    KeepOnTop(WindowOf(form));
+    QWidget* window = WindowOf(form);
+    if (!stackingWatch_) {
+        KeepOnTop(window);
+        return;
+    }
+    // The clock asks once a second. Unless a window has been shown, moved
+    // or restacked since the last look, the answer is the same: asking the
+    // server would only wake us (and the X connection's thread) for it.
+    if (window == keptOnTop_ && stackingWatch_->Generation() == keptAt_) return;
+    // Another program that puts its window back on top whenever ours comes
+    // above it (a second copy of this one does) would trade places with us
+    // as fast as the server allows: take a turn at most this often, and
+    // look again once the time is up.
+    constexpr auto kTurn = std::chrono::milliseconds(200);
+    const auto now = std::chrono::steady_clock::now();
+    if (raisedAt_ && now - *raisedAt_ < kTurn) {
+        stackingWatch_->CallAgainIn(
+            std::chrono::ceil<std::chrono::milliseconds>(*raisedAt_ + kTurn - now));
+        return;
+    }
+    if (KeepOnTop(window)) raisedAt_ = now;
+    keptOnTop_ = window;
+    keptAt_ = stackingWatch_->Generation();
+}
+
+forms::StackingWatch QtFrontEnd::WatchStacking(std::function<void()> changed) {
+    // Headless (offscreen, minimal), nothing stacks, but nothing tells
+    // either: the clock goes on asking at every tick, as the tests that
+    // drive these windows expect, and each ask costs a comparison.
+    if (!PlatformStacksWindows()) return forms::StackingWatch::None;
+    stackingWatch_.reset();
+    keptOnTop_ = nullptr;
+    if (!OnX11()) return forms::StackingWatch::None;
+    auto watch =
+        std::make_unique<X11StackingWatch>([this] { return OwnWindows(); }, std::move(changed));
+    if (!watch->Active()) return forms::StackingWatch::None;
+    stackingWatch_ = std::move(watch);
+    return forms::StackingWatch::Notifies;
+}
+
+std::vector<QWidget*> QtFrontEnd::OwnWindows() const {
+    std::vector<QWidget*> own;
+    for (const auto& [form, window] : windows_) {
+        for (QWidget* member : WindowFamily(window.get())) own.push_back(member);
+    }
+    return own;
 }
 
 forms::Rect QtFrontEnd::WorkArea() {

@@ -7,10 +7,14 @@
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "forms/Form.h"
 #include "forms/FrontEnd.h"
@@ -20,6 +24,7 @@ class QFont;
 namespace ui {
 
 class QtRuntime;
+class X11StackingWatch;
 
 // Where the pointer is on the screen, in pixels. Tests inject one;
 // QCursor::pos() otherwise.
@@ -54,6 +59,10 @@ class QtFrontEnd final : public forms::FrontEnd {
     void ControlChanged(forms::Form& form, const forms::Control& control, unsigned what) override;
     forms::Point CursorPos() override;
     void SetTopmost(forms::Form& form) override;
+    // On X: Notifies, from the server's reports of other clients' windows
+    // (see X11Stacking.h). On the offscreen and minimal platforms: Notifies,
+    // and never calls, since nothing stacks there. Elsewhere: None.
+    forms::StackingWatch WatchStacking(std::function<void()> changed) override;
     forms::Rect WorkArea() override;
     int TextWidth(const forms::Font& font, const std::string& text) override;
     forms::ClockSeparators Separators() override;
@@ -62,10 +71,18 @@ class QtFrontEnd final : public forms::FrontEnd {
     class FormWindow;
 
     FormWindow* WindowOf(const forms::Form& form) const;
+    // Every window of the forms, with the dialogs and tool tips they own.
+    std::vector<QWidget*> OwnWindows() const;
 
     QtFrontEndOptions options_;
     std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
     forms::ClockSeparators separators_;
+    // Declared after the windows: it goes first.
+    std::unique_ptr<X11StackingWatch> stackingWatch_;
+    // The window last kept on top, and the watch's generation then.
+    const QWidget* keptOnTop_ = nullptr;
+    std::uint64_t keptAt_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> raisedAt_;
 };
 
 }  // namespace ui
