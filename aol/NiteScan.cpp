@@ -42,6 +42,7 @@ ScanGroup::ScanGroup(platform::Services& services)
 
 ScanGroup::~ScanGroup() {
     if (timer_) services_.runtime.StopTimer(timer_);
+    if (creationListener_) services_.windows.RemoveCreationListener(creationListener_);
     alive_.reset();
 }
 
@@ -55,15 +56,48 @@ void ScanGroup::Leave(NiteScan& scan) {
 
 void ScanGroup::Polling(bool on) {
     polling_ += on ? 1 : -1;
-    if (polling_ > 0 && !timer_) {
-        std::weak_ptr<ScanGroup*> alive = alive_;
-        timer_ = services_.runtime.StartTimer(kPollInterval, [alive] {
-            if (auto self = alive.lock()) (*self)->Poll();
-        });
-    } else if (polling_ == 0 && timer_) {
-        services_.runtime.StopTimer(timer_);
-        timer_ = 0;
+    if (polling_ == 0) {
+        StopTimer();
+        resting_ = false;
+        if (creationListener_) services_.windows.RemoveCreationListener(creationListener_);
+        creationListener_ = 0;
+        return;
     }
+    if (!creationListener_) {
+        std::weak_ptr<ScanGroup*> alive = alive_;
+        creationListener_ = services_.windows.AddCreationListener([alive] {
+            if (auto self = alive.lock()) (*self)->OnCreation();
+        });
+    }
+    if (!resting_) StartTimer();
+}
+
+void ScanGroup::StartTimer() {
+    if (timer_) return;
+    std::weak_ptr<ScanGroup*> alive = alive_;
+    timer_ = services_.runtime.StartTimer(kPollInterval, [alive] {
+        if (auto self = alive.lock()) (*self)->Poll();
+    });
+}
+
+void ScanGroup::StopTimer() {
+    if (timer_) services_.runtime.StopTimer(timer_);
+    timer_ = 0;
+}
+
+void ScanGroup::OnCreation() {
+    // Called from inside the window system: only take note, and look when
+    // the event loop turns.
+    ++creations_;
+    if (!resting_) return;
+    resting_ = false;
+    std::weak_ptr<ScanGroup*> alive = alive_;
+    services_.runtime.Post([alive] {
+        auto self = alive.lock();
+        if (!self || (*self)->polling_ == 0 || (*self)->resting_) return;
+        (*self)->StartTimer();
+        (*self)->Poll();
+    });
 }
 
 void ScanGroup::Poll() {
@@ -71,6 +105,7 @@ void ScanGroup::Poll() {
     // earlier ones saw; then each hands its lines over on a turn of the loop
     // of its own, as on a change the window system reports. Nothing runs in
     // between the reads: no handler, so nothing can change the room.
+    const std::uint64_t creations = creations_;
     seen_ = Seen{};
     seen_.active = true;
     std::vector<std::weak_ptr<NiteScan*>> due;
@@ -80,9 +115,30 @@ void ScanGroup::Poll() {
         due.push_back(scan->alive_);
     }
     seen_ = Seen{};
+    // No room at all: until the client makes a window (it is started, or a
+    // room opens) there is nothing to read. Where the window system tells of
+    // windows made, the poll rests until then, unless one came meanwhile.
+    if (creationListener_ && !due.empty() && wayKnown_ && way_.room == 0 &&
+        creations_ == creations) {
+        StopTimer();
+        resting_ = true;
+    }
     for (const auto& member : due) {
         if (auto scan = member.lock()) (*scan)->PostDelivery();
     }
+}
+
+platform::Hwnd ScanGroup::TranscriptOfTheRoom() {
+    platform::WindowApi& windows = services_.windows;
+    if (wayKnown_ && modAolTools::SameWay(windows, way_)) return wayTranscript_;
+    const platform::Hwnd room = modAolTools::FindChatRoom(windows, way_);
+    wayTranscript_ =
+        room ? modAolTools::FindNthChild(windows, room, aol::kRichEditClass, aol::kRoomTranscript)
+             : 0;
+    // A room without its transcript yet (a client may make a window's
+    // controls after the window) is looked up afresh until it has one.
+    wayKnown_ = room == 0 || wayTranscript_ != 0;
+    return wayTranscript_;
 }
 
 bool ScanGroup::Seen::Covers(platform::Hwnd window) const {
@@ -163,16 +219,16 @@ void NiteScan::PostDelivery() {
 platform::Hwnd NiteScan::FindTranscript() {
     ScanGroup::Seen& seen = group_->seen_;
     if (seen.active && seen.haveTranscript) return seen.transcript;
-    platform::WindowApi& windows = services_.windows;
-    platform::Hwnd room = modAolTools::FindChatRoom(windows);
-    platform::Hwnd transcript =
-        room ? modAolTools::FindNthChild(windows, room, aol::kRichEditClass, aol::kRoomTranscript)
-             : 0;
     if (seen.active) {
         seen.haveTranscript = true;
-        seen.transcript = transcript;
+        seen.transcript = group_->TranscriptOfTheRoom();
+        return seen.transcript;
     }
-    return transcript;
+    platform::WindowApi& windows = services_.windows;
+    platform::Hwnd room = modAolTools::FindChatRoom(windows);
+    return room
+               ? modAolTools::FindNthChild(windows, room, aol::kRichEditClass, aol::kRoomTranscript)
+               : 0;
 }
 
 std::size_t NiteScan::TextLength(platform::Hwnd transcript) {
@@ -207,6 +263,9 @@ std::string NiteScan::ReadRange(platform::Hwnd transcript, std::size_t from, std
                                               reinterpret_cast<platform::LParam>(&range));
     auto n = std::clamp<platform::LResult>(got, 0, static_cast<platform::LResult>(to - from));
     std::string text(buffer.data(), static_cast<std::size_t>(n));
+    // Nothing at all: the transcript may have gone, with the room still on
+    // the same way; the next poll looks the room up afresh.
+    if (text.empty()) group_->wayKnown_ = false;
     if (shared && text.size() > seen.text.size()) {
         seen.from = from;
         seen.text = text;

@@ -29,7 +29,12 @@
 // never from inside the call that produced them. Scanners that share a
 // ScanGroup also share the poll: one timer, and one look at the room for all
 // of them each time (the same reads would otherwise cross to the client once
-// for every scanner). ScanON counts for the lines
+// for every scanner). A poll finds the room the way the last one did, when
+// that way still holds (modAolTools::SameWay: a few lookups instead of every
+// control of every window on it), and afresh when it does not or when a read
+// of the transcript gave nothing. A poll that finds no room at all rests,
+// where the window system tells of windows made, until another program makes
+// one (only a window made can bring a room). ScanON counts for the lines
 // that reach the room after it; ScanOFF stops the events at once, lines read
 // but not yet delivered included.
 
@@ -42,6 +47,7 @@
 #include <string_view>
 #include <vector>
 
+#include "aol/modAolTools.h"
 #include "platform/Services.h"
 
 namespace aol {
@@ -77,12 +83,24 @@ class ScanGroup {
     void Leave(NiteScan& scan);
     void Polling(bool on);  // a member started (true) or stopped polling
     void Poll();
+    // The room's transcript for a poll: the one found last, when the way to
+    // the room still holds.
+    platform::Hwnd TranscriptOfTheRoom();
+    void StartTimer();
+    void StopTimer();
+    void OnCreation();  // another program made a window
 
     platform::Services& services_;
     std::vector<NiteScan*> members_;  // in the order they joined
     int polling_ = 0;                 // members that need the poll
     platform::TimerId timer_ = 0;
     Seen seen_;
+    modAolTools::RoomWay way_;  // of the last lookup
+    platform::Hwnd wayTranscript_ = 0;
+    bool wayKnown_ = false;               // false: look the room up afresh
+    std::uint64_t creationListener_ = 0;  // while any member polls, if the system tells
+    std::uint64_t creations_ = 0;         // windows made, as far as told
+    bool resting_ = false;                // no room: the poll waits for a window to be made
     std::shared_ptr<ScanGroup*> alive_;
 };
 

@@ -60,8 +60,15 @@ Hwnd FindNthChild(WindowApi& windows, Hwnd parent, const std::string& className,
 }
 
 Hwnd FindChatRoom(WindowApi& windows) {
-    Hwnd mdi = MdiClient(windows);
-    Hwnd candidate = windows.FindWindowExA(mdi, 0, aol::kChildClass);
+    RoomWay way;
+    return FindChatRoom(windows, way);
+}
+
+Hwnd FindChatRoom(WindowApi& windows, RoomWay& way) {
+    way = RoomWay{};
+    way.frame = windows.FindWindowA(aol::kFrameClass);
+    way.mdi = windows.FindWindowExA(way.frame, 0, aol::kMdiClientClass);
+    Hwnd candidate = windows.FindWindowExA(way.mdi, 0, aol::kChildClass);
     while (true) {
         // All four lookups every time, as the client's rooms are recognised
         // by carrying every one of these kinds of control.
@@ -69,11 +76,31 @@ Hwnd FindChatRoom(WindowApi& windows) {
         Hwnd list = windows.FindWindowExA(candidate, 0, aol::kListClass);
         Hwnd icon = windows.FindWindowExA(candidate, 0, aol::kIconClass);
         Hwnd label = windows.FindWindowExA(candidate, 0, aol::kStaticClass);
-        if (rich && list && icon && label) return candidate;
+        if (rich && list && icon && label) {
+            way.room = candidate;
+            return candidate;
+        }
         if (candidate == 0) return 0;
-        candidate = windows.FindWindowExA(mdi, candidate, aol::kChildClass);
+        way.passed.push_back({candidate, !rich   ? aol::kRichEditClass
+                                         : !list ? aol::kListClass
+                                         : !icon ? aol::kIconClass
+                                                 : aol::kStaticClass});
+        candidate = windows.FindWindowExA(way.mdi, candidate, aol::kChildClass);
         if (candidate == 0) return 0;
     }
+}
+
+bool SameWay(WindowApi& windows, const RoomWay& way) {
+    if (windows.FindWindowA(aol::kFrameClass) != way.frame) return false;
+    if (windows.FindWindowExA(way.frame, 0, aol::kMdiClientClass) != way.mdi) return false;
+    Hwnd candidate = windows.FindWindowExA(way.mdi, 0, aol::kChildClass);
+    for (const RoomWay::Passed& passed : way.passed) {
+        if (candidate != passed.window || windows.FindWindowExA(candidate, 0, passed.lacks)) {
+            return false;
+        }
+        candidate = windows.FindWindowExA(way.mdi, candidate, aol::kChildClass);
+    }
+    return candidate == way.room;
 }
 
 std::string GetWindowCaption(WindowApi& windows, Hwnd window) {

@@ -4,6 +4,7 @@
 // yields 0 and every routine returns quietly.
 
 #include <string>
+#include <vector>
 
 #include "platform/Services.h"
 
@@ -14,6 +15,31 @@ using platform::Hwnd;
 // The foremost "AOL Child" that has a "RICHCNTL", an "_AOL_Listbox", an
 // "_AOL_Icon" and an "_AOL_Static"; 0 when there is none.
 Hwnd FindChatRoom(platform::WindowApi& windows);
+
+// The way FindChatRoom went: the windows it started from, the client's
+// windows it passed over (foremost first, each with a kind of control it
+// lacked) and where it stopped.
+struct RoomWay {
+    Hwnd frame = 0;
+    Hwnd mdi = 0;
+    struct Passed {
+        Hwnd window;
+        const char* lacks;  // a class name of ClientWindows.h
+    };
+    std::vector<Passed> passed;
+    Hwnd room = 0;
+};
+
+// FindChatRoom, with the same lookups in the same order, noting its way.
+Hwnd FindChatRoom(platform::WindowApi& windows, RoomWay& way);
+
+// Whether FindChatRoom would go the same way now, to the same room: the same
+// frame and MDI client first, the same windows in front of the room in the
+// same order, and each of them still without the kind it lacked. Three
+// lookups when the room is in front (FindChatRoom takes seven), and two more
+// for each window in front of it. The controls of the room itself are not
+// looked at: a room keeps them while it stands.
+bool SameWay(platform::WindowApi& windows, const RoomWay& way);
 
 // The window's text (UTF-8); "" for window 0.
 std::string GetWindowCaption(platform::WindowApi& windows, Hwnd window);

@@ -102,6 +102,14 @@ class WindowApi {
     // interface and must only take note, not call back in.
     virtual std::uint64_t AddChangeListener(std::function<void()> /*onChange*/) { return 0; }
     virtual void RemoveChangeListener(std::uint64_t /*id*/) {}
+
+    // Lets a reader that polls learn that another program made a window, so
+    // that it need not look for windows that are not there (a client not
+    // started, a room not entered) until one is made. Returns 0 when this
+    // window system cannot tell; the caller then keeps looking. The callback
+    // follows the rules of AddChangeListener's.
+    virtual std::uint64_t AddCreationListener(std::function<void()> /*onCreate*/) { return 0; }
+    virtual void RemoveCreationListener(std::uint64_t /*id*/) {}
 };
 
 }  // namespace platform

@@ -142,6 +142,8 @@ int Run(int argc, char** argv) {
     if (alone) {
         Pass(*client, std::chrono::seconds(2));
         Measure("idle with no client", *client, seconds);
+        // A moment before it ends, for the script to read its CPU.
+        Pass(*client, std::chrono::milliseconds(500));
         TerminateProcess(process.hProcess, 0);
         return 0;
     }

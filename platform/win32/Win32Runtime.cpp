@@ -88,8 +88,10 @@ void Win32Runtime::HandleOutside() {
 
 bool Win32Runtime::SleepUntil(Millis deadline) {
     Millis left = std::max(deadline - Monotonic(), Millis{0});
-    // Wakes for any message (sent ones from other processes included),
-    // even one that arrived before this call and was only looked at.
+    // Wakes for any message (sent ones from other processes included, and the
+    // window events the system queues to an out-of-context hook, which come
+    // the way sent messages do), even one that arrived before this call and
+    // was only looked at.
     const DWORD woke = MsgWaitForMultipleObjectsEx(
         0, nullptr, static_cast<DWORD>(std::min<Millis::rep>(left.count(), 0x7FFFFFFF)),
         QS_ALLINPUT, MWMO_INPUTAVAILABLE);

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/win32/WindowEvents.h"
 
 namespace platform {
 namespace {
@@ -50,6 +53,9 @@ bool UnderWine() {
 // with WM_GETTEXT stops nobody: the client answers from its message loop.
 // A snapshot this young answers again instead of a second WM_GETTEXT.
 constexpr std::chrono::milliseconds kSnapshotLife{50};
+// What a transcript read by WM_GETTEXT is given room to grow by since the
+// last look, beyond half its length: far more than a room says in a poll.
+constexpr std::size_t kRoomToGrow = 4096;
 
 DWORD ProcessOf(HWND window) {
     DWORD process = 0;
@@ -132,12 +138,88 @@ class Win32WindowApi::RemoteArea {
     void* address_ = nullptr;
 };
 
+// An out-of-context hook on the windows other processes make, and who hears of them.
+class Win32WindowApi::CreationHook {
+  public:
+    CreationHook()
+        : hook_(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &Made, 0, 0,
+                                WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) {
+        if (hook_) hooks().push_back(this);
+    }
+    ~CreationHook() {
+        if (!hook_) return;
+        UnhookWinEvent(hook_);
+        auto& all = hooks();
+        all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    }
+    CreationHook(const CreationHook&) = delete;
+    CreationHook& operator=(const CreationHook&) = delete;
+
+    bool Ok() const { return hook_ != nullptr; }
+    std::uint64_t Add(std::function<void()> listener) {
+        listeners_.emplace_back(++lastId_, std::move(listener));
+        return lastId_;
+    }
+    void Remove(std::uint64_t id) {
+        listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(),
+                                        [id](const auto& entry) { return entry.first == id; }),
+                         listeners_.end());
+    }
+    bool Empty() const { return listeners_.empty(); }
+
+  private:
+    // The hooks of this thread: the callback gets only the hook's handle.
+    static std::vector<CreationHook*>& hooks() {
+        thread_local std::vector<CreationHook*> all;
+        return all;
+    }
+    static void CALLBACK Made(HWINEVENTHOOK hook, DWORD, HWND window, LONG object, LONG, DWORD,
+                              DWORD) {
+        // The window itself, not a caret or cursor made in it, and not one of
+        // ours: Wine tells of those too, WINEVENT_SKIPOWNPROCESS or not.
+        if (object != OBJID_WINDOW || ProcessOf(window) == GetCurrentProcessId()) return;
+        for (CreationHook* self : hooks()) {
+            if (self->hook_ != hook) continue;
+            // A copy: a listener may come or go meanwhile.
+            const auto listeners = self->listeners_;
+            for (const auto& entry : listeners) entry.second();
+            return;
+        }
+    }
+
+    HWINEVENTHOOK hook_;
+    std::vector<std::pair<std::uint64_t, std::function<void()>>> listeners_;
+    std::uint64_t lastId_ = 0;
+};
+
 Win32WindowApi::Win32WindowApi(std::chrono::milliseconds sendTimeout, RemoteText remoteText)
     : sendTimeout_(sendTimeout),
       byWindowText_(remoteText == RemoteText::kWindowText ||
                     (remoteText == RemoteText::kAuto && UnderWine())) {}
 
 Win32WindowApi::~Win32WindowApi() = default;
+
+std::uint64_t Win32WindowApi::AddCreationListener(std::function<void()> onCreate) {
+    // Probed once: a system that took the hook and never told would leave a
+    // reader waiting for ever.
+    static const bool told = SystemDeliversWindowEvent(EVENT_OBJECT_CREATE);
+    if (!told) return 0;
+    if (!creations_) {
+        creations_ = std::make_unique<CreationHook>();
+        if (!creations_->Ok()) {
+            creations_.reset();
+            return 0;
+        }
+    }
+    return creations_->Add(std::move(onCreate));
+}
+
+void Win32WindowApi::RemoveCreationListener(std::uint64_t id) {
+    if (!creations_) return;
+    creations_->Remove(id);
+    // Nobody listens: the system need not wake this thread for every window.
+    if (creations_->Empty()) creations_.reset();
+}
 
 Win32WindowApi::RemoteArea* Win32WindowApi::AreaFor(unsigned long processId, std::size_t size) {
     if (!remote_ || !remote_->Fits(processId, size)) {
@@ -282,26 +364,39 @@ const std::string& Win32WindowApi::WindowText(Hwnd window) {
     if (snapshot_.window == window && now - snapshot_.taken < kSnapshotLife) {
         return snapshot_.text;
     }
-    snapshot_ = Snapshot{window, now, {}};
+    const std::size_t before = snapshot_.window == window ? snapshot_.raw : 0;
+    snapshot_ = Snapshot{window, now, {}, 0};
     std::string& text = snapshot_.text;
+    // Room for the text as it stood at the last look and for what a room says
+    // between two looks, so that one message takes it all. Only a window not
+    // read before, or a text that outgrew that room, is asked its length
+    // first: an ANSI WM_GETTEXTLENGTH to another process's window costs
+    // Wine a whole WM_GETTEXT of its own, to count the text in the code page.
     // A rich edit's length may count a paragraph end once where its text
     // holds CR LF, and the text may grow between the two messages: a buffer
     // that comes back full is made larger and read again.
-    auto size =
-        static_cast<std::size_t>(std::max<LResult>(Send(window, WM_GETTEXTLENGTH, 0, 0), 0));
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        size = size * 2 + 256;
+    std::size_t size = before > 0 ? before + before / 2 + kRoomToGrow : 0;
+    bool whole = false;
+    for (int attempt = 0; attempt < 5 && !whole; ++attempt) {
+        if (size == 0) {
+            const LResult length = Send(window, WM_GETTEXTLENGTH, 0, 0);
+            size = static_cast<std::size_t>(std::max<LResult>(length, 0)) * 2 + 256;
+        }
         text.assign(size, '\0');
         const LResult got = Send(window, WM_GETTEXT, static_cast<WParam>(size),
                                  reinterpret_cast<LParam>(text.data()));
         const auto length =
             static_cast<std::size_t>(std::clamp<LResult>(got, 0, static_cast<LResult>(size)));
-        if (length + 1 < size) {
+        whole = length + 1 < size;
+        if (whole) {
             text.resize(length);
-            break;
+        } else {
+            // Outgrown: the length, asked now, tells how much room to make.
+            size = before > 0 && attempt == 0 ? 0 : size * 2 + 256;
         }
     }
-    if (text.size() == size) text.clear();  // never settled: nothing rather than a cut text
+    if (!whole) text.clear();  // never settled: nothing rather than a cut text
+    snapshot_.raw = text.size();
     // One CR for each CR LF, as EM_GETTEXTRANGE gives paragraph ends.
     std::size_t out = 0;
     for (std::size_t in = 0; in < text.size(); ++in) {

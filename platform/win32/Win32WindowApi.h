@@ -2,7 +2,11 @@
 // WindowApi on user32's ANSI calls, for driving a real client on Windows.
 //
 // user32 cannot tell a reader that another process changed its windows, so
-// AddChangeListener keeps the default (0) and the chat scanner polls.
+// AddChangeListener keeps the default (0) and the chat scanner polls. It can
+// tell of windows made, through an out-of-context event hook, where the
+// system delivers that event (Windows and Wine do; a probe says): the
+// creation listeners hear of every window another process makes while this
+// thread takes its messages.
 //
 // The rich edit messages with structures (EM_GETTEXTRANGE,
 // EM_GETTEXTLENGTHEX) are carried to a window of another process in that
@@ -17,6 +21,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,9 +53,12 @@ class Win32WindowApi final : public WindowApi {
     int GetWindowTextLengthA(Hwnd window) override;
     int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
     int ProcessBits(Hwnd window) override;
+    std::uint64_t AddCreationListener(std::function<void()> onCreate) override;
+    void RemoveCreationListener(std::uint64_t id) override;
 
   private:
     class RemoteArea;
+    class CreationHook;
 
     // The area in process `processId`, with room for `size` bytes.
     RemoteArea* AreaFor(unsigned long processId, std::size_t size);
@@ -63,16 +72,19 @@ class Win32WindowApi final : public WindowApi {
     LResult GetTextLengthByWindowText(Hwnd window);
     // The window's text, paragraphs ending in CR; a snapshot taken a moment
     // ago answers for the same window, so that a length and the range read
-    // after it agree.
+    // after it agree. A later look at the same window takes its text in one
+    // message.
     const std::string& WindowText(Hwnd window);
 
     std::chrono::milliseconds sendTimeout_;
     bool byWindowText_;
     std::unique_ptr<RemoteArea> remote_;
+    std::unique_ptr<CreationHook> creations_;  // while anyone listens
     struct Snapshot {
         Hwnd window = 0;
         std::chrono::steady_clock::time_point taken;
         std::string text;
+        std::size_t raw = 0;  // its length as the window gave it (CR LF and all)
     } snapshot_;
 };
 

@@ -197,6 +197,76 @@ class ThroughWindows : public platform::WindowApi {
     platform::WindowApi& inner_;
 };
 
+// The client's windows as they stand, with the controls of one class of one
+// window not made yet (a client may make a window's controls after the
+// window), and the lookups counted.
+class LateControls final : public ThroughWindows {
+  public:
+    using ThroughWindows::ThroughWindows;
+    Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
+        ++lookups;
+        return inner_.FindWindowA(className, caption);
+    }
+    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
+                       std::optional<std::string_view> caption) override {
+        ++lookups;
+        if (parent != 0 && parent == lateWindow && className == lateClass) return 0;
+        return inner_.FindWindowExA(parent, childAfter, className, caption);
+    }
+    Hwnd lateWindow = 0;
+    std::string lateClass;
+    int lookups = 0;
+};
+
+TEST_F(Automation, TheWayToTheRoomHoldsWhileTheClientsWindowsStandAsTheyDid) {
+    SignOn("Bob", "Lobby");
+    LateControls late(windows());
+    modAolTools::RoomWay way;
+    ASSERT_NE(modAolTools::FindChatRoom(late, way), 0u);
+    late.lookups = 0;
+    EXPECT_TRUE(modAolTools::SameWay(late, way));
+    EXPECT_EQ(late.lookups, 3) << "the frame, the MDI client and the room in front";
+    driver->Say("KarenK", "talk");
+    driver->Settle();
+    EXPECT_TRUE(modAolTools::SameWay(late, way)) << "what the room says moves no window";
+
+    auto front = [&] { return windows().FindWindowExA(way.mdi, 0, "AOL Child"); };
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+        const char* room;  // the room after it
+    };
+    const Change changes[] = {
+        {"a window opened in front",
+         [&] {
+             driver->OpenChild("No list", {"RICHCNTL", "_AOL_Icon", "_AOL_Static"});
+         },
+         "Lobby"},
+        {"the room brought to the front", [&] { ASSERT_TRUE(driver->BringToFront("Lobby")); },
+         "Lobby"},
+        {"a room opened in front, its list not made yet",
+         [&] {
+             driver->OpenChild(
+                 "Late", {"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"});
+             late.lateWindow = front();
+             late.lateClass = "_AOL_Listbox";
+         },
+         "Lobby"},
+        {"its list made", [&] { late.lateWindow = 0; }, "Late"},
+        {"the welcome window brought to the front",
+         [&] { ASSERT_TRUE(driver->BringToFront("Welcome, Bob!")); }, "Late"},
+    };
+    for (const Change& change : changes) {
+        change.make();
+        driver->Settle();
+        EXPECT_FALSE(modAolTools::SameWay(late, way)) << change.what;
+        const Hwnd room = modAolTools::FindChatRoom(late, way);
+        EXPECT_EQ(room, modAolTools::FindChatRoom(late)) << change.what;
+        EXPECT_EQ(modAolTools::GetWindowCaption(late, room), change.room) << change.what;
+        EXPECT_TRUE(modAolTools::SameWay(late, way)) << change.what;
+    }
+}
+
 // The window calls of the routine under test, with the user's own hand on
 // the client coming in just before one of them, as it can between any two
 // messages to a client in another process.
@@ -857,6 +927,50 @@ TEST_P(Scanner, ALookThatSeesTheRoomChangeBetweenItsReadsTakesEachLineOnce) {
     EXPECT_EQ(heard, expected);
 }
 
+// The window system as it is, listeners and all, with its lookups counted.
+class CountingWindows final : public ThroughWindows {
+  public:
+    using ThroughWindows::ThroughWindows;
+    Hwnd FindWindowA(std::string_view className, std::optional<std::string_view> caption) override {
+        ++finds;
+        return inner_.FindWindowA(className, caption);
+    }
+    Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, std::string_view className,
+                       std::optional<std::string_view> caption) override {
+        ++finds;
+        return inner_.FindWindowExA(parent, childAfter, className, caption);
+    }
+    std::uint64_t AddChangeListener(std::function<void()> onChange) override {
+        return inner_.AddChangeListener(std::move(onChange));
+    }
+    void RemoveChangeListener(std::uint64_t id) override { inner_.RemoveChangeListener(id); }
+    std::uint64_t AddCreationListener(std::function<void()> onCreate) override {
+        return inner_.AddCreationListener(std::move(onCreate));
+    }
+    void RemoveCreationListener(std::uint64_t id) override { inner_.RemoveCreationListener(id); }
+    int finds = 0;
+};
+
+// Until the client is started there is nothing to find; the scanner looks
+// again once it has made its windows.
+TEST_F(ScannerBase, WithNoRoomToFindItLooksAgainOnlyWhenAWindowIsMade) {
+    CountingWindows counting(windows());
+    platform::Services services{counting, runtime(), random()};
+    aol::NiteScan scan(services);
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    Catchup();
+    counting.finds = 0;
+    driver->Advance(1s);
+    EXPECT_LE(counting.finds, 3) << "not ten looks a second for a client that is not there";
+    SignOn("Bob");
+    Catchup();
+    driver->Say("KarenK", "hello");
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "hello"}}));
+}
+
 // --- scanners that poll together ---
 
 // The reads that cross to the client, counted.
@@ -969,6 +1083,34 @@ TEST_F(PollingScanners, AQuietLookAfterAFloodIsStillOneRead) {
     Catchup();
     ASSERT_FALSE(heard.empty());
     EXPECT_EQ(heard.back(), (Heard{"Bob", "still heard"}));
+}
+
+TEST_F(PollingScanners, FollowTheRoomInFrontAndLookItUpAfreshOnlyWhenTheWindowsChange) {
+    SignOn("Bob", "Lobby");
+    aol::NiteScan scan(*services, group.get());
+    std::vector<Heard> heard;
+    Attach(scan, heard);
+    scan.ScanON();
+    driver->Say("KarenK", "first");
+    Catchup();
+    // In a quiet room a poll checks the way to the room, and reads once.
+    driver->Settle();
+    polling->Reset();
+    driver->Advance(1s);
+    EXPECT_GE(polling->ranges, 5);
+    EXPECT_LE(polling->finds, 3 * polling->ranges);
+    // Another room in front is the room now; the Lobby's lines go unheard,
+    // and are history once the Lobby is in front again.
+    driver->OpenChild("Elsewhere",
+                      {"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"});
+    Catchup();
+    driver->Say("KarenK", "unheard");
+    Catchup();
+    ASSERT_TRUE(driver->BringToFront("Lobby"));
+    Catchup();
+    driver->Say("KarenK", "back");
+    Catchup();
+    EXPECT_EQ(heard, (std::vector<Heard>{{"KarenK", "first"}, {"KarenK", "back"}}));
 }
 
 TEST_F(PollingScanners, AMemberSwitchedOffOrGoneLeavesTheOthersHearing) {

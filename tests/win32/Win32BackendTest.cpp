@@ -3,6 +3,7 @@
 // message queue, text in the system's ANSI code page, folder listing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -19,6 +20,7 @@
 #include "platform/win32/WideFolder.h"
 #include "platform/win32/Win32Runtime.h"
 #include "platform/win32/Win32WindowApi.h"
+#include "platform/win32/WindowEvents.h"
 #include "tests/support/ClientDriver.h"
 #include "tools/standin/ControlClient.h"
 #include "tools/standin/ControlProtocol.h"
@@ -193,6 +195,39 @@ TEST_F(CrossProcess, HandlesThatAreNotWindowsDoNothing) {
     EXPECT_FALSE(windows().PostMessageA(frame, WM_CLOSE, 0, 0));
 }
 
+// Windows and Wine alike tell an out-of-context hook of the windows another
+// process makes: the listeners hear of the client's, until they leave.
+TEST_F(CrossProcess, CreationListenersHearOfTheClientsWindowsUntilTheyLeave) {
+    platform::Win32WindowApi api;
+    int first = 0, second = 0;
+    const std::uint64_t one = api.AddCreationListener([&] { ++first; });
+    ASSERT_NE(one, 0u);
+    const std::uint64_t two = api.AddCreationListener([&] { ++second; });
+    driver->OpenChild("Made", {"_AOL_Icon"});
+    driver->Settle();
+    EXPECT_GE(first, 2) << "the window and its icon";
+    EXPECT_EQ(second, first);
+    api.RemoveCreationListener(one);
+    first = second = 0;
+    driver->OpenChild("Again", {"_AOL_Icon"});
+    driver->Settle();
+    EXPECT_EQ(first, 0);
+    EXPECT_GE(second, 2);
+    api.RemoveCreationListener(two);
+    second = 0;
+    driver->OpenChild("Unheard", {"_AOL_Icon"});
+    driver->Settle();
+    EXPECT_EQ(second, 0);
+    // Windows of this process are nobody's news.
+    const std::uint64_t three = api.AddCreationListener([&] { ++second; });
+    HWND own =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    driver->Settle();
+    DestroyWindow(own);
+    EXPECT_EQ(second, 0);
+    api.RemoveCreationListener(three);
+}
+
 // The memory the reads use in the client's process is kept between reads:
 // it must follow the client to a new process, and grow for a long read.
 class CrossProcessReads : public testing::TestWithParam<RemoteText> {};
@@ -350,6 +385,50 @@ TEST(Win32Runtime, WaitingSleepsUntilTheDeadlineOrAMessage) {
     start = runtime.Monotonic();
     runtime.WaitForEvents(5s);
     EXPECT_LT(runtime.Monotonic() - start, 100ms) << "no waiting once the program is ending";
+}
+
+// The windows whose creation an out-of-context event hook saw: the system
+// queues its events to the hooking thread, which gets them only while it
+// takes its messages.
+std::vector<HWND> created;
+void CALLBACK NoteCreation(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_WINDOW) created.push_back(window);
+}
+
+TEST(Win32Runtime, ALongWaitEndsForAWindowEventAndHandsItToTheHook) {
+    platform::Win32Runtime runtime;
+    created.clear();
+    // Window creation: the one such event Wine 8 delivers.
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &NoteCreation,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNTHREAD);
+    ASSERT_NE(hook, nullptr);
+    std::atomic<HWND> made{nullptr};
+    std::thread other([&] {
+        std::this_thread::sleep_for(100ms);
+        HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      nullptr, nullptr);
+        made = window;
+        std::this_thread::sleep_for(300ms);
+        DestroyWindow(window);
+    });
+    const auto start = runtime.Monotonic();
+    // Each wait may sleep 30 s, unless an event wakes it.
+    while (created.empty() && runtime.Monotonic() - start < 5s) runtime.WaitForEvents(30s);
+    const auto waited = runtime.Monotonic() - start;
+    other.join();
+    runtime.DoEvents();  // the event for ours may come after the input window Wine makes first
+    UnhookWinEvent(hook);
+    ASSERT_NE(made.load(), nullptr);
+    EXPECT_NE(std::find(created.begin(), created.end(), made.load()), created.end());
+    EXPECT_LT(waited, 2s) << "the wait ended when the event came, not at its end";
+}
+
+// Window creation reaches an out-of-context hook on Windows and under Wine
+// alike: a probe that did not take its events would miss it, and keep every
+// system on polling.
+TEST(WindowEvents, TheProbeTakesTheEventsItWaitsFor) {
+    EXPECT_TRUE(platform::SystemDeliversWindowEvent(EVENT_OBJECT_CREATE));
 }
 
 TEST(Win32Runtime, ClockAndRandomNumbers) {

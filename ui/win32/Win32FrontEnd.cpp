@@ -4,6 +4,7 @@
 #include "ui/win32/Fonts.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/LocaleSeparators.h"
+#include "ui/win32/StackingWatch.h"
 
 namespace ui {
 
@@ -13,6 +14,7 @@ Win32FrontEnd::Win32FrontEnd(Win32FrontEndOptions options)
       separators_(win32::SeparatorsOf()) {}
 
 Win32FrontEnd::~Win32FrontEnd() {
+    stacking_.reset();
     if (options_.runtime) options_.runtime->SetDialogOwner(nullptr);
     windows_.clear();
 }
@@ -34,8 +36,10 @@ HWND Win32FrontEnd::Control(const forms::Form& form, const std::string& control)
 
 void Win32FrontEnd::FormCreated(forms::Form& form) {
     auto window = std::make_unique<win32::FormWindow>(form, *fonts_);
-    if (form.Name() == "Form1" && options_.runtime) {
-        options_.runtime->SetDialogOwner(window->Handle());
+    if (form.Name() == "Form1") {
+        mainWindow_ = window->Handle();
+        if (options_.runtime) options_.runtime->SetDialogOwner(mainWindow_);
+        if (stacking_) stacking_->Keep(mainWindow_);
     }
     windows_[&form] = std::move(window);
 }
@@ -55,32 +59,25 @@ forms::Point Win32FrontEnd::CursorPos() {
     return {point.x, point.y};
 }
 
-namespace {
-
-// Whether a window other than its own dialogs is shown above `window`.
-bool Covered(HWND window) {
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above;
-         above = GetWindow(above, GW_HWNDPREV)) {
-        if (IsWindowVisible(above) && GetWindow(above, GW_OWNER) != window) return true;
-    }
-    return false;
+void Win32FrontEnd::SetTopmost(forms::Form& form) {
+    win32::PutOnTop(Window(form));
 }
 
-}  // namespace
-
-void Win32FrontEnd::SetTopmost(forms::Form& form) {
-    HWND window = Window(form);
-    // Nothing to restack while the window is hidden or minimised, or while a
-    // dialog of its own is open (it is disabled then, and its dialogs stand
-    // above it anyway). Nor when nothing stands above
-    // it: the clock asks a hundred times a second, and the call costs a
-    // round of messages each time.
-    if (!window || !IsWindowVisible(window) || IsIconic(window) || !IsWindowEnabled(window) ||
-        !Covered(window)) {
-        return;
+forms::StackingWatch Win32FrontEnd::WatchStacking(std::function<void()> changed) {
+    stacking_.reset();
+    // What the watch tells must reach this thread's loop: only the Win32
+    // runtime's takes this thread's messages (on the tests' virtual clock
+    // the clock asks instead).
+    if (!options_.runtime) return forms::StackingWatch::None;
+    if (win32::SystemTellsOfShows()) {
+        auto events = std::make_unique<win32::EventWatch>(*options_.runtime, changed);
+        if (events->Start()) stacking_ = std::move(events);
     }
-    // Restacked without activation: the keyboard stays with the chat client.
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!stacking_) {
+        stacking_ = std::make_unique<win32::LookingWatch>(*options_.runtime, std::move(changed));
+    }
+    if (mainWindow_) stacking_->Keep(mainWindow_);
+    return forms::StackingWatch::Notifies;
 }
 
 forms::Rect Win32FrontEnd::WorkArea() {

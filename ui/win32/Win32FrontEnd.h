@@ -25,6 +25,7 @@ namespace ui {
 namespace win32 {
 class Fonts;
 class FormWindow;
+class StackingWatch;
 }  // namespace win32
 
 struct Win32FrontEndOptions {
@@ -50,6 +51,12 @@ class Win32FrontEnd final : public forms::FrontEnd {
     void ControlChanged(forms::Form& form, const forms::Control& control, unsigned what) override;
     forms::Point CursorPos() override;
     void SetTopmost(forms::Form& form) override;
+    // Notifies, with a Win32Runtime to tell through: the main window is put
+    // back on top at once whenever another window may have come above it,
+    // learnt from the system's window events where it delivers them, or by a
+    // thread that looks every 10 ms (under Wine). None without a Win32Runtime
+    // (the tests' virtual clock), and the clock asks.
+    forms::StackingWatch WatchStacking(std::function<void()> changed) override;
     forms::Rect WorkArea() override;
     int TextWidth(const forms::Font& font, const std::string& text) override;
     forms::ClockSeparators Separators() override;
@@ -62,6 +69,9 @@ class Win32FrontEnd final : public forms::FrontEnd {
     std::unique_ptr<win32::Fonts> fonts_;
     std::map<const forms::Form*, std::unique_ptr<win32::FormWindow>> windows_;
     forms::ClockSeparators separators_;
+    HWND__* mainWindow_ = nullptr;  // Form1's
+    // After the windows: it goes first, and stops looking at them.
+    std::unique_ptr<win32::StackingWatch> stacking_;
 };
 
 }  // namespace ui
